@@ -1,0 +1,94 @@
+#include "dialogseam.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+DialogSeam::~DialogSeam() = default;
+
+namespace {
+
+void CentreOnScreen(QWidget &box)
+{
+    box.adjustSize();
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = box.frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        box.move(frame.topLeft());
+    }
+}
+
+class QtDialogs final : public DialogSeam
+{
+public:
+    bool runFileDialog(QWidget *parent, FileDialogSettings &settings) override
+    {
+        QFileDialog dialog(parent, settings.title);
+        const bool save = settings.mode == FileDialogSettings::Mode::Save;
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(settings.defaultSuffix);
+        dialog.setNameFilter(settings.filter);
+        if (!settings.fileName.isEmpty())
+            dialog.selectFile(settings.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        settings.fileName = dialog.selectedFiles().constFirst();
+        return true;
+    }
+
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override
+    {
+        bool ok = false;
+        const QFont font = QFontDialog::getFont(&ok, initial, parent);
+        if (!ok)
+            return std::nullopt;
+        return font;
+    }
+
+    void showMessage(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
+        box.setTextFormat(Qt::PlainText);
+        CentreOnScreen(box);
+        box.exec();
+    }
+
+    void showError(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Critical, ApplicationTitle, text, QMessageBox::Ok, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+
+    SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Warning, ApplicationTitle, text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save: return SaveChangesAnswer::Save;
+        case QMessageBox::Discard: return SaveChangesAnswer::Discard;
+        default: return SaveChangesAnswer::Cancel;
+        }
+    }
+};
+
+DialogSeam *installedSeam = nullptr;
+
+} // namespace
+
+DialogSeam &Dialogs()
+{
+    static QtDialogs qtDialogs;
+    return installedSeam ? *installedSeam : qtDialogs;
+}
+
+void SetDialogs(DialogSeam *seam)
+{
+    installedSeam = seam;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// What an open or save dialog is told and what it keeps between uses: like a file
+// dialog component, it offers the file name chosen the last time it was used.
+struct FileDialogSettings {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString defaultSuffix;  // without the dot: "ukb"
+    QString filter;         // in Qt's form: "keyboard (*.ukb)"
+    QString title;
+    QString fileName;       // the last chosen path; empty at first
+};
+
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+
+// Every modal dialog the windows ask goes through here, so tests can answer them.
+class DialogSeam
+{
+public:
+    virtual ~DialogSeam();
+
+    // On acceptance stores the chosen path in settings.fileName and returns true.
+    virtual bool runFileDialog(QWidget *parent, FileDialogSettings &settings) = 0;
+    // The chosen font, or nothing when the dialog was cancelled.
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+    // A confirmation or validation message: one OK button, no icon, centred.
+    virtual void showMessage(QWidget *parent, const QString &text) = 0;
+    // An error: error icon, one OK button.
+    virtual void showError(QWidget *parent, const QString &text) = 0;
+    virtual SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) = 0;
+};
+
+// The title every message box carries.
+inline const QString ApplicationTitle = QStringLiteral("Tavo");
+
+// The seam in use; the real Qt dialogs unless a test installed its own.
+DialogSeam &Dialogs();
+// Installs a seam (nullptr restores the real dialogs); the caller keeps ownership.
+void SetDialogs(DialogSeam *seam);

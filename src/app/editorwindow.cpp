@@ -1,0 +1,330 @@
+#include "editorwindow.h"
+
+#include "keycell.h"
+#include "keyviews.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+constexpr QRgb clSilver = qRgb(192, 192, 192);
+constexpr QRgb clSkyBlue = qRgb(166, 202, 240);
+constexpr QRgb clMoneyGreen = qRgb(192, 220, 192);
+constexpr QRgb clAqua = qRgb(0, 255, 255);
+constexpr QRgb clCream = qRgb(255, 251, 240);
+
+constexpr int CellHeight = 37;
+
+struct CellGeometry {
+    int left;
+    int top;
+    int width;
+};
+
+// Rows of the keyboard picture: cells 31 wide, 33 apart; key 26 is wider.
+CellGeometry KeyCellGeometry(int number)
+{
+    struct Row { int first, last, top, left; };
+    constexpr Row rows[] = {{1, 13, 15, 45}, {14, 26, 57, 90}, {27, 37, 99, 102}, {38, 47, 141, 123}};
+    if (number == SpaceKey)
+        return {180, 183, 202};
+    for (const Row &row : rows) {
+        if (number >= row.first && number <= row.last)
+            return {row.left + 33 * (number - row.first), row.top, number == 26 ? 40 : 31};
+    }
+    Q_UNREACHABLE();
+}
+
+QColor KeyCellColour(int number, const QPalette &palette)
+{
+    switch (number) {
+    case 1: case 26:
+        return QColor(clSilver);
+    case 2: case 3: case 8: case 9: case 14: case 19: case 20: case 27: case 32: case 33:
+    case 38: case 43: case 44:
+        return QColor(clSkyBlue);
+    case 4: case 10: case 15: case 21: case 28: case 34: case 39: case 45:
+        return palette.color(QPalette::ToolTipBase);  // clInfoBk
+    case 5: case 11: case 16: case 22: case 29: case 35: case 40: case 46:
+        return QColor(clMoneyGreen);
+    case SpaceKey:
+        return QColor(clCream);
+    default:
+        return QColor(clAqua);
+    }
+}
+
+struct FixedKeyLabel {
+    const char *caption;
+    int left, top, width;
+};
+
+constexpr FixedKeyLabel FixedKeyLabels[] = {
+    {"Tab", 45, 57, 41},    {"CLock", 45, 99, 53}, {"Shift", 45, 141, 74},
+    {"<--", 477, 15, 49},   {"Enter", 468, 99, 61}, {"Shift", 456, 141, 73},
+    {"Ctrl", 45, 183, 50},  {"Alt", 126, 183, 46}, {"Alt Gr", 393, 183, 46},
+    {"Ctrl", 480, 180, 49},
+};
+
+void SetBackground(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+    widget->setBackgroundRole(role);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tavo 1.2"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowCloseButtonHint);
+    setFixedSize(570, 304);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(rect());
+    // clActiveBorder: the frame colour of an active window, the palette's window colour here.
+    SetBackground(Panel1, QPalette::Window, palette().color(QPalette::Window));
+
+    buildKeyboard();
+    buildShiftStateGroup();
+    buildPopupMenu();
+
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate()
+{
+    ClearKeyTable(KeyTable);
+    LoadDefaults(KeyTable);
+    ShowKeys(1, 1, 0);
+}
+
+void TForm1::buildKeyboard()
+{
+    QFont keyFont(QStringLiteral("Courier New"));
+    keyFont.setPixelSize(13);
+    keyFont.setBold(true);
+    for (int number = 1; number <= KeyCount; ++number) {
+        auto *cell = new KeyCell(Panel1);
+        cell->setObjectName(QStringLiteral("TntStaticText%1").arg(number));
+        const CellGeometry g = KeyCellGeometry(number);
+        cell->setGeometry(g.left, g.top, g.width, CellHeight);
+        cell->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        cell->setFont(keyFont);
+        SetBackground(cell, QPalette::Window, KeyCellColour(number, palette()));
+        if (number != SpaceKey)
+            connect(cell, &KeyCell::mousePressed, this, [this, number] { EditKey(number); });
+        m_cells[number - 1] = cell;
+    }
+    const QFont labelFont(QStringLiteral("MS Sans Serif"), 8);
+    int number = KeyCount + 1;
+    for (const FixedKeyLabel &fixed : FixedKeyLabels) {
+        auto *label = new KeyCell(Panel1);
+        label->setObjectName(QStringLiteral("TntStaticText%1").arg(number++));
+        label->setGeometry(fixed.left, fixed.top, fixed.width, CellHeight);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setFont(labelFont);
+        label->setCaption(QString::fromLatin1(fixed.caption));
+        SetBackground(label, QPalette::Window, palette().color(QPalette::Light));  // clBtnHighlight
+    }
+}
+
+void TForm1::buildShiftStateGroup()
+{
+    GroupBox1 = new QGroupBox(QStringLiteral("Shift State"), Panel1);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(45, 231, 373, 61);
+
+    const auto radio = [this](QRadioButton *&button, const char *name, const QString &caption,
+                              int left, int top, int width, void (TForm1::*handler)()) {
+        button = new QRadioButton(caption, GroupBox1);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(left, top, width, 17);
+        // Runs for clicks and for checks made by the program; unchecking runs nothing.
+        connect(button, &QRadioButton::toggled, this, [this, handler](bool checked) {
+            if (checked)
+                (this->*handler)();
+        });
+    };
+    radio(RB15, "RB15", QStringLiteral("Shift"), 18, 18, 75, &TForm1::RB15Click);
+    radio(RB10, "RB10", QStringLiteral("Norm"), 18, 36, 75, &TForm1::RB10Click);
+    radio(RB25, "RB25", QStringLiteral("AltGr - Shift"), 96, 18, 90, &TForm1::RB25Click);
+    radio(RB20, "RB20", QStringLiteral("Alt Gr"), 96, 36, 90, &TForm1::RB20Click);
+    radio(RB35, "RB35", QStringLiteral("Ctrl - Shift"), 189, 18, 90, &TForm1::RB35Click);
+    radio(RB30, "RB30", QStringLiteral("Ctrl"), 189, 36, 90, &TForm1::RB30Click);
+
+    CB20 = new QCheckBox(QStringLiteral("Caps Lock"), GroupBox1);
+    CB20->setObjectName(QStringLiteral("CB20"));
+    CB20->setGeometry(285, 18, 80, 17);
+    CB10 = new QCheckBox(QStringLiteral("Double"), GroupBox1);
+    CB10->setObjectName(QStringLiteral("CB10"));
+    CB10->setGeometry(285, 36, 80, 17);
+
+    // Initial states are set before the handlers are connected: FormCreate draws the view.
+    RB10->blockSignals(true);
+    RB10->setChecked(true);
+    RB10->blockSignals(false);
+    CB10->setChecked(true);
+    connect(CB10, &QCheckBox::toggled, this, &TForm1::CB10Click);
+    connect(CB20, &QCheckBox::toggled, this, &TForm1::CB20Click);
+}
+
+void TForm1::buildPopupMenu()
+{
+    PM1 = new QMenu(this);
+    PM1->setObjectName(QStringLiteral("PM1"));
+    const auto item = [this](const char *name, const QString &caption, void (TForm1::*handler)()) {
+        QAction *action = PM1->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        // Queued, so that the operation runs straight from the event loop, outside the
+        // menu's own code, and a failure reaches the application's handler cleanly.
+        connect(action, &QAction::triggered, this, handler, Qt::QueuedConnection);
+    };
+    item("loadukb1", QStringLiteral("load   *.ukb"), &TForm1::loadukb1Click);
+    item("saveukb1", QStringLiteral("save  *.ukb"), &TForm1::saveukb1Click);
+    PM1->addSeparator()->setObjectName(QStringLiteral("N1"));
+    item("saveasXML1", QStringLiteral("save as   *.layout"), &TForm1::saveasXML1Click);
+    item("saveaslayout3041", QStringLiteral("save as   *.layout (new)"), &TForm1::saveaslayout3041Click);
+    item("saveasklc1", QStringLiteral("save as   *.klc"), &TForm1::saveasklc1Click);
+
+    Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Panel1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PM1->popup(Panel1->mapToGlobal(pos)); });
+}
+
+QRadioButton *TForm1::radioOf(int state) const
+{
+    const std::array<QRadioButton *, 6> buttons = {RB10, RB15, RB20, RB25, RB30, RB35};
+    return buttons[state - 1];
+}
+
+void TForm1::RefreshKeys()
+{
+    ShiftStateSelection selection;
+    for (int state = 1; state <= 6; ++state)
+        selection.radioChecked[state - 1] = radioOf(state)->isChecked();
+    selection.doubleView = CB10->isChecked();
+    selection.capsLockView = CB20->isChecked();
+    KeyCaptions captions;
+    RefreshCaptions(KeyTable, captions, selection);
+    for (int i = 0; i < KeyCount; ++i)
+        m_cells[i]->setCaption(captions[i]);
+}
+
+void TForm1::ShowKeys(int state, int dbl, int caps)
+{
+    KeyCaptions captions;
+    for (int i = 0; i < KeyCount; ++i)
+        captions[i] = m_cells[i]->caption();
+    ::ShowKeys(KeyTable, captions, state, dbl, caps);
+    for (int i = 0; i < KeyCount; ++i)
+        m_cells[i]->setCaption(captions[i]);
+}
+
+// Handlers of the "Shift State" group; each runs after its control took its new state.
+
+void TForm1::radioClicked(QRadioButton *button)
+{
+    if (button->isChecked() && CB20->isChecked())
+        CB20->setChecked(false);
+    RefreshKeys();
+}
+
+void TForm1::RB10Click() { radioClicked(RB10); }
+void TForm1::RB15Click() { radioClicked(RB15); }
+void TForm1::RB20Click() { radioClicked(RB20); }
+void TForm1::RB25Click() { radioClicked(RB25); }
+void TForm1::RB30Click() { radioClicked(RB30); }
+void TForm1::RB35Click() { radioClicked(RB35); }
+
+void TForm1::CB10Click()
+{
+    if (CB10->isChecked() && CB20->isChecked())
+        CB20->setChecked(false);
+    RefreshKeys();
+}
+
+void TForm1::CB20Click()
+{
+    if (CB20->isChecked()) {
+        if (CB10->isChecked())
+            CB10->setChecked(false);
+        for (int state = 1; state <= 6; ++state) {
+            QRadioButton *button = radioOf(state);
+            if (button->isChecked()) {
+                // An auto-exclusive radio button cannot be unchecked while it is the
+                // checked one of its group.
+                button->setAutoExclusive(false);
+                button->setChecked(false);
+                button->setAutoExclusive(true);
+            }
+        }
+    }
+    RefreshKeys();
+}
+
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    // The editor has no keyboard commands.
+    event->accept();
+}
+
+// Popup menu handlers: each only calls its operation.
+
+void TForm1::loadukb1Click() { LoadUkb(); }
+void TForm1::saveukb1Click() { SaveUkb(); }
+void TForm1::saveasXML1Click() { SaveLayoutClassic(); }
+void TForm1::saveaslayout3041Click() { SaveLayoutNew(); }
+void TForm1::saveasklc1Click() { SaveKlc(); }
+
+// ---- Key editing -------------------------------------------------------------------
+
+void TForm1::EditKey(int number)
+{
+    Q_UNUSED(number);
+}
+
+// ---- UKB file ----------------------------------------------------------------------
+
+void TForm1::LoadUkb()
+{
+}
+
+void TForm1::SaveUkb()
+{
+}
+
+// ---- .layout exports ---------------------------------------------------------------
+
+void TForm1::SaveLayoutClassic()
+{
+}
+
+void TForm1::SaveLayoutNew()
+{
+}
+
+// ---- KLC export --------------------------------------------------------------------
+
+void TForm1::SaveKlc()
+{
+}

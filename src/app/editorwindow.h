@@ -1,0 +1,89 @@
+#pragma once
+
+#include "dialogseam.h"
+#include "keytable.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+
+class KeyCell;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QMenu;
+class QRadioButton;
+
+// The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
+// chooses what the cells show, and the popup menu of file operations.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Redraws all 48 key cells from the state of the "Shift State" group.
+    void RefreshKeys();
+    // The view dispatcher: state 0 to 6, dbl and caps 0 or 1.
+    void ShowKeys(int state, int dbl, int caps);
+
+    KeyCell *keyCell(int number) const { return m_cells[number - 1]; }
+
+    // File and export operations started from the popup menu.
+    void LoadUkb();
+    void SaveUkb();
+    void SaveLayoutClassic();
+    void SaveLayoutNew();
+    void SaveKlc();
+
+    // The key edit exchange with the character table (keys 1 to 47).
+    void EditKey(int number);
+
+public Q_SLOTS:
+    void RB10Click();
+    void RB15Click();
+    void RB20Click();
+    void RB25Click();
+    void RB30Click();
+    void RB35Click();
+    void CB10Click();
+    void CB20Click();
+
+    void loadukb1Click();
+    void saveukb1Click();
+    void saveasXML1Click();
+    void saveaslayout3041Click();
+    void saveasklc1Click();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void FormCreate();
+    void buildKeyboard();
+    void buildShiftStateGroup();
+    void buildPopupMenu();
+    void radioClicked(QRadioButton *button);
+    QRadioButton *radioOf(int state) const;
+
+    QWidget *Panel1 = nullptr;
+    std::array<KeyCell *, KeyCount> m_cells{};
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *RB10 = nullptr;
+    QRadioButton *RB15 = nullptr;
+    QRadioButton *RB20 = nullptr;
+    QRadioButton *RB25 = nullptr;
+    QRadioButton *RB30 = nullptr;
+    QRadioButton *RB35 = nullptr;
+    QCheckBox *CB10 = nullptr;
+    QCheckBox *CB20 = nullptr;
+    QMenu *PM1 = nullptr;
+
+    // The open dialog (UKB load) and the save dialog (UKB save and the .layout exports).
+    FileDialogSettings OD1;
+    FileDialogSettings SD1;
+    // The line buffer of the UKB file and the KLC export.
+    QStringList TntMemo1;
+};

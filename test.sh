@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-test/ and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/install-deps.sh clang xvfb
+
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVO_SANITIZE=ON
+cmake --build build-test
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-test --output-on-failure

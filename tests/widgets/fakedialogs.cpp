@@ -1,0 +1,45 @@
+#include "fakedialogs.h"
+
+#include <QTest>
+
+FakeDialogs::FakeDialogs() { SetDialogs(this); }
+FakeDialogs::~FakeDialogs() { SetDialogs(nullptr); }
+
+bool FakeDialogs::runFileDialog(QWidget *, FileDialogSettings &settings)
+{
+    fileDialogs.append(settings);
+    if (filePaths.empty()) {
+        qWarning("FakeDialogs: unexpected file dialog \"%s\"", qPrintable(settings.title));
+        return false;
+    }
+    const QString path = filePaths.front();
+    filePaths.pop_front();
+    if (path.isEmpty())
+        return false;
+    settings.fileName = path;
+    return true;
+}
+
+std::optional<QFont> FakeDialogs::chooseFont(QWidget *, const QFont &initial)
+{
+    fontDialogInitialFonts.append(initial);
+    if (fonts.empty())
+        return std::nullopt;
+    const std::optional<QFont> font = fonts.front();
+    fonts.pop_front();
+    return font;
+}
+
+void FakeDialogs::showMessage(QWidget *, const QString &text) { messages.append(text); }
+
+void FakeDialogs::showError(QWidget *, const QString &text) { errors.append(text); }
+
+SaveChangesAnswer FakeDialogs::askSaveChanges(QWidget *, const QString &text)
+{
+    saveChangesQuestions.append(text);
+    if (saveChangesAnswers.empty())
+        return SaveChangesAnswer::Cancel;
+    const SaveChangesAnswer answer = saveChangesAnswers.front();
+    saveChangesAnswers.pop_front();
+    return answer;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "dialogseam.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+
+// Answers the windows' dialogs from queues and records what they asked, so widget
+// tests run without a person. Installs itself for its lifetime.
+class FakeDialogs final : public DialogSeam
+{
+public:
+    FakeDialogs();
+    ~FakeDialogs() override;
+
+    // Queued answers: a path accepts a file dialog, an empty string cancels it.
+    std::deque<QString> filePaths;
+    // A font confirms the font dialog; nothing cancels it.
+    std::deque<std::optional<QFont>> fonts;
+    std::deque<SaveChangesAnswer> saveChangesAnswers;
+
+    // What was asked.
+    QList<FileDialogSettings> fileDialogs;  // the settings each file dialog was opened with
+    QList<QFont> fontDialogInitialFonts;
+    QStringList messages;
+    QStringList errors;
+    QStringList saveChangesQuestions;
+
+    bool runFileDialog(QWidget *parent, FileDialogSettings &settings) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    void showMessage(QWidget *parent, const QString &text) override;
+    void showError(QWidget *parent, const QString &text) override;
+    SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) override;
+};
