@@ -41,6 +41,10 @@ public:
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
 
+    // Whether the key table holds edits that no UKB save or load has taken up yet.
+    bool isLayoutModified() const { return m_layoutModified; }
+    void setLayoutModified(bool modified) { m_layoutModified = modified; }
+
 public Q_SLOTS:
     void RB10Click();
     void RB15Click();
@@ -86,4 +90,5 @@ private:
     FileDialogSettings SD1;
     // The line buffer of the UKB file and the KLC export.
     QStringList TntMemo1;
+    bool m_layoutModified = false;
 };
