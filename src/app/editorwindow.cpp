@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 
+#include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyviews.h"
 
@@ -73,15 +74,6 @@ constexpr FixedKeyLabel FixedKeyLabels[] = {
     {"Ctrl", 480, 180, 49},
 };
 
-void SetBackground(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-    widget->setBackgroundRole(role);
-    widget->setAutoFillBackground(true);
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
@@ -96,11 +88,12 @@ TForm1::TForm1(QWidget *parent)
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    Panel1 = new QWidget(this);
+    Panel1 = new KeyboardPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(rect());
     // clActiveBorder: the frame colour of an active window, the palette's window colour here.
-    SetBackground(Panel1, QPalette::Window, palette().color(QPalette::Window));
+    Panel1->setBackgroundRole(QPalette::Window);
+    Panel1->setAutoFillBackground(true);
 
     buildKeyboard();
     buildShiftStateGroup();
@@ -124,27 +117,22 @@ void TForm1::buildKeyboard()
     keyFont.setPixelSize(13);
     keyFont.setBold(true);
     for (int number = 1; number <= KeyCount; ++number) {
-        auto *cell = new KeyCell(Panel1);
-        cell->setObjectName(QStringLiteral("TntStaticText%1").arg(number));
         const CellGeometry g = KeyCellGeometry(number);
-        cell->setGeometry(g.left, g.top, g.width, CellHeight);
-        cell->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        cell->setFont(keyFont);
-        SetBackground(cell, QPalette::Window, KeyCellColour(number, palette()));
+        KeyCell *cell = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number),
+                                        QRect(g.left, g.top, g.width, CellHeight),
+                                        KeyCellColour(number, palette()), keyFont, QFrame::Raised);
         if (number != SpaceKey)
             connect(cell, &KeyCell::mousePressed, this, [this, number] { EditKey(number); });
         m_cells[number - 1] = cell;
     }
     const QFont labelFont(QStringLiteral("MS Sans Serif"), 8);
+    const QColor labelColour = palette().color(QPalette::Light);  // clBtnHighlight
     int number = KeyCount + 1;
     for (const FixedKeyLabel &fixed : FixedKeyLabels) {
-        auto *label = new KeyCell(Panel1);
-        label->setObjectName(QStringLiteral("TntStaticText%1").arg(number++));
-        label->setGeometry(fixed.left, fixed.top, fixed.width, CellHeight);
-        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setFont(labelFont);
+        KeyCell *label = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number++),
+                                         QRect(fixed.left, fixed.top, fixed.width, CellHeight),
+                                         labelColour, labelFont, QFrame::Sunken);
         label->setCaption(QString::fromLatin1(fixed.caption));
-        SetBackground(label, QPalette::Window, palette().color(QPalette::Light));  // clBtnHighlight
     }
 }
 

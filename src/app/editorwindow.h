@@ -9,6 +9,7 @@
 #include <array>
 
 class KeyCell;
+class KeyboardPanel;
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -72,7 +73,7 @@ private:
     void radioClicked(QRadioButton *button);
     QRadioButton *radioOf(int state) const;
 
-    QWidget *Panel1 = nullptr;
+    KeyboardPanel *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};
     QGroupBox *GroupBox1 = nullptr;
     QRadioButton *RB10 = nullptr;

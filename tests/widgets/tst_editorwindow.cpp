@@ -1,6 +1,7 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
 #include "keycell.h"
+#include "keyboardtest.h"
 #include "keyhint.h"
 #include "testmain.h"
 
@@ -9,6 +10,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSignalSpy>
 
 #include <memory>
 
@@ -135,7 +137,7 @@ private Q_SLOTS:
         KeyCell *c = cell(number);
         QVERIFY(c);
         QCOMPARE(c->geometry(), geometry);
-        QCOMPARE(c->palette().color(c->backgroundRole()), colour);
+        QCOMPARE(c->colour(), colour);
         QCOMPARE(c->font().family(), u"Courier New");
         QCOMPARE(c->font().pixelSize(), 13);
         QVERIFY(c->font().bold());
@@ -146,7 +148,7 @@ private Q_SLOTS:
         // Every key cell has one of the six colours, and each colour group has its size.
         QMap<QRgb, int> counts;
         for (int number = 1; number <= KeyCount; ++number)
-            ++counts[cell(number)->palette().color(cell(number)->backgroundRole()).rgb()];
+            ++counts[cell(number)->colour().rgb()];
         QCOMPARE(counts.value(qRgb(192, 192, 192)), 2);
         QCOMPARE(counts.value(qRgb(166, 202, 240)), 13);
         QCOMPARE(counts.value(qRgb(192, 220, 192)), 8);
@@ -180,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(label);
         QCOMPARE(label->caption(), caption);
         QCOMPARE(label->geometry(), geometry);
-        QCOMPARE(label->frameShadow(), QFrame::Sunken);
+        QCOMPARE(label->bevel(), QFrame::Sunken);
         QVERIFY(label->hint().isEmpty());
     }
 
@@ -301,6 +303,55 @@ private Q_SLOTS:
         QVERIFY(form->isVisible());
         QCOMPARE(cell(14)->caption(), before);
         QCOMPARE(checkedRadios(), u"RB10");
+    }
+
+    void pressesReachTheCellUnderThePointer_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::newRow("key 1 left") << 1 << Qt::LeftButton;
+        QTest::newRow("key 26 right") << 26 << Qt::RightButton;
+        QTest::newRow("key 47 middle") << 47 << Qt::MiddleButton;
+        QTest::newRow("space bar") << 48 << Qt::LeftButton;
+    }
+
+    void pressesReachTheCellUnderThePointer()
+    {
+        QFETCH(int, number);
+        QFETCH(Qt::MouseButton, button);
+        QSignalSpy pressed(cell(number), &KeyCell::mousePressed);
+        QSignalSpy neighbour(cell(number == 1 ? 2 : number - 1), &KeyCell::mousePressed);
+        ClickKeyCell(form.get(), number, button);
+        QCOMPARE(pressed.size(), 1);
+        QCOMPARE(pressed.at(0).at(0).value<Qt::MouseButton>(), button);
+        QCOMPARE(neighbour.size(), 0);
+    }
+
+    void pressesBetweenCellsReachNoCell()
+    {
+        QSignalSpy one(cell(1), &KeyCell::mousePressed);
+        QSignalSpy two(cell(2), &KeyCell::mousePressed);
+        // The two-pixel gap between keys 1 and 2.
+        QTest::mouseClick(child<QWidget>("Panel1"), Qt::LeftButton, {}, QPoint(77, 30));
+        QCOMPARE(one.size() + two.size(), 0);
+    }
+
+    void hintAppearsOverItsCell()
+    {
+        cell(5)->setHint(BuildKeyHint(KeyByNumber(KeyTable, 5)));
+        auto *panel = child<QWidget>("Panel1");
+        const QPoint pos = cell(5)->geometry().center();
+        QHelpEvent help(QEvent::ToolTip, pos, panel->mapToGlobal(pos));
+        QCoreApplication::sendEvent(panel, &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), cell(5)->toolTip());
+        QVERIFY(QToolTip::text().contains(QStringLiteral("VK_4")));
+
+        // A cell without a hint shows none.
+        const QPoint other = cell(6)->geometry().center();
+        QHelpEvent none(QEvent::ToolTip, other, panel->mapToGlobal(other));
+        QCoreApplication::sendEvent(panel, &none);
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     void hintShowsNineLines()
