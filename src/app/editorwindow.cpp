@@ -3,6 +3,7 @@
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyviews.h"
+#include "layoutxml.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -303,12 +304,38 @@ void TForm1::SaveUkb()
 
 // ---- .layout exports ---------------------------------------------------------------
 
+namespace {
+
+// Sets the save dialog up for a .layout export and shows it; false when cancelled. The
+// file name is left alone: SD1 is shared with the UKB save, so it offers the name last
+// chosen by any of them.
+bool RunLayoutSaveDialog(QWidget *parent, FileDialogSettings &dialog)
+{
+    dialog.mode = FileDialogSettings::Mode::Save;
+    dialog.defaultSuffix = QStringLiteral("layout");
+    dialog.filter = QStringLiteral("layout (*.layout)");
+    dialog.title = QStringLiteral("Layout");
+    return Dialogs().runFileDialog(parent, dialog);
+}
+
+} // namespace
+
 void TForm1::SaveLayoutClassic()
 {
+    if (!RunLayoutSaveDialog(this, SD1))
+        return;
+    ::SaveLayoutClassic(KeyTable, SD1.fileName);
+    Dialogs().showMessage(this, QStringLiteral("save (") + SD1.fileName + QStringLiteral(")!"));
 }
 
 void TForm1::SaveLayoutNew()
 {
+    // The types are set before the dialog and stay set when it is cancelled.
+    SetKeyTypes(KeyTable);
+    if (!RunLayoutSaveDialog(this, SD1))
+        return;
+    ::SaveLayoutNew(KeyTable, SD1.fileName);
+    Dialogs().showMessage(this, QStringLiteral("save (") + SD1.fileName + QStringLiteral(")!"));
 }
 
 // ---- KLC export --------------------------------------------------------------------
