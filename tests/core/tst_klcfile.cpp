@@ -271,21 +271,6 @@ private Q_SLOTS:
         }
     }
 
-    void keyNameSectionsInPlace()
-    {
-        const QStringList lines = KlcLines(DefaultTable(), KlcProperties{});
-        QCOMPARE(lines[76], u"KEYNAME");
-        for (qsizetype i = 0; i < qsizetype(KlcKeyNames.size()); ++i)
-            QCOMPARE(lines[78 + i], KlcKeyNames[i].toString());
-        QCOMPARE(lines[130], u"KEYNAME_EXT");
-        for (qsizetype i = 0; i < qsizetype(KlcKeyNamesExt.size()); ++i)
-            QCOMPARE(lines[132 + i], KlcKeyNamesExt[i].toString());
-        QCOMPARE(KlcKeyNames.front(), u"01\tEsc");
-        QCOMPARE(KlcKeyNames.back(), u"87\tF24");
-        QCOMPARE(KlcKeyNamesExt.front(), u"1c\t\"Num Enter\"");
-        QCOMPARE(KlcKeyNamesExt.back(), u"5d\tApplication");
-    }
-
     // ---- Saving ------------------------------------------------------------------
 
     void saveWritesAndReplaces()
