@@ -3,6 +3,7 @@
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyviews.h"
+#include "klcdialog.h"
 #include "layoutxml.h"
 
 #include <QAction>
@@ -342,4 +343,18 @@ void TForm1::SaveLayoutNew()
 
 void TForm1::SaveKlc()
 {
+    TntMemo1.clear();
+    // The dialog lives for this export only: a stack object, so it goes also when the
+    // save below throws, and the next export starts again from the default texts.
+    TForm3 dialog(this);
+    dialog.exec();
+    if (!dialog.isAccepted())
+        return;
+    const KlcProperties properties = dialog.properties();
+    TntMemo1 = KlcLines(KeyTable, properties);
+    // Relative to the process's current directory; the error names it the same way.
+    // The core writer builds the same lines from the same table.
+    const QString fileName = KlcFileName(properties.name);
+    SaveKlcFile(KeyTable, properties, fileName);
+    Dialogs().showMessage(this, QStringLiteral("Save  ") + fileName);
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "keytable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <array>
+
+// The texts asked for before a KLC export. The defaults are what the KLC dialog offers
+// and what the converter uses when it is given nothing else.
+struct KlcProperties {
+    QString name = QStringLiteral("layout00");
+    QString description = QStringLiteral("Russian ()");
+    QString company = QStringLiteral("free");
+    QString copyright = QStringLiteral("(C) 2006 free");
+    QString localeId = QStringLiteral("00000419");
+};
+
+// A KLC file always has this many lines; the 48 key lines start at line 25 (1-based).
+constexpr int KlcLineCount = 156;
+constexpr int KlcFirstKeyLine = 25;
+
+// The fixed KEYNAME and KEYNAME_EXT sections, "scan code\tname" in file order; names
+// with a blank are written in double quotes. These are the standard key names that
+// keyboard-layout compilers expect for the keys of a PC keyboard outside the typing block.
+extern const std::array<QStringView, 51> KlcKeyNames;
+extern const std::array<QStringView, 22> KlcKeyNamesExt;
+
+// A code column: the text trimmed (TrimKeyText), or "-1" when nothing is left.
+QString KlcColumn(const QString &text);
+// The Cap column: "0" when the trimmed text is empty or "0", otherwise "1".
+QString KlcCapColumn(const QString &text);
+// The dialog's name check: exactly 8 characters once trimmed.
+bool IsValidKlcName(const QString &name);
+
+// The LAYOUT line of one key: scan code, VK name, Cap and the six code columns in
+// SHIFTSTATE order (0 Norm, 1 Shift, 2 Ctrl, 3 Ctrl-Shift, 6 AltGr, 7 AltGr-Shift).
+// Codes go in as stored, only trimmed.
+QString KlcKeyLine(const s_key &key);
+
+// The 156 lines of the file. The property texts go in untrimmed and unescaped; the name
+// is used as typed, in line 1 as in the file name (a name that passed IsValidKlcName
+// in the dialog is the same trimmed or not, as the field takes at most 8 characters).
+QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties);
+
+// The file bytes: FF FE, UTF-16LE, CR LF after every line.
+QByteArray KlcFileBytes(const KeyTableArray &table, const KlcProperties &properties);
+
+// The file name of a layout name: the name as typed followed by ".klc".
+QString KlcFileName(const QString &name);
+
+// Writes the file at path atomically; a failure throws FileError "Cannot create file "
+// with the path as given (relative paths stay relative in the message).
+void SaveKlcFile(const KeyTableArray &table, const KlcProperties &properties,
+                 const QString &path);
