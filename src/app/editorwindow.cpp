@@ -5,6 +5,7 @@
 #include "keyviews.h"
 #include "klcdialog.h"
 #include "layoutxml.h"
+#include "xkbsymbols.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -195,6 +196,7 @@ void TForm1::buildPopupMenu()
     item("saveasXML1", QStringLiteral("save as   *.layout"), &TForm1::saveasXML1Click);
     item("saveaslayout3041", QStringLiteral("save as   *.layout (new)"), &TForm1::saveaslayout3041Click);
     item("saveasklc1", QStringLiteral("save as   *.klc"), &TForm1::saveasklc1Click);
+    item("saveasxkb1", QStringLiteral("save as   *.xkb"), &TForm1::saveasxkb1Click);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -285,6 +287,7 @@ void TForm1::saveukb1Click() { SaveUkb(); }
 void TForm1::saveasXML1Click() { SaveLayoutClassic(); }
 void TForm1::saveaslayout3041Click() { SaveLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
+void TForm1::saveasxkb1Click() { SaveXkb(); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -357,4 +360,23 @@ void TForm1::SaveKlc()
     const QString fileName = KlcFileName(properties.name);
     SaveKlcFile(KeyTable, properties, fileName);
     Dialogs().showMessage(this, QStringLiteral("Save  ") + fileName);
+}
+
+// ---- XKB export --------------------------------------------------------------------
+
+void TForm1::SaveXkb()
+{
+    SD1.mode = FileDialogSettings::Mode::Save;
+    SD1.defaultSuffix = QStringLiteral("xkb");
+    SD1.filter = QStringLiteral("XKB symbols (*)");
+    SD1.title = QStringLiteral("XKB");
+    if (!Dialogs().runFileDialog(this, SD1))
+        return;
+    const QString path = SD1.fileName;
+    SaveXkbFile(KeyTable, path);
+    const QString name = XkbLayoutNameOfPath(path);
+    Dialogs().showMessage(this, QStringLiteral("save (") + path + QStringLiteral(")!\n")
+                                    + QStringLiteral("To type with it, copy it to ~/.config/xkb/symbols/")
+                                    + name + QStringLiteral(" and choose the layout ") + name
+                                    + QStringLiteral("."));
 }

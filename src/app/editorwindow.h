@@ -38,6 +38,7 @@ public:
     void SaveLayoutClassic();
     void SaveLayoutNew();
     void SaveKlc();
+    void SaveXkb();
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
@@ -61,6 +62,7 @@ public Q_SLOTS:
     void saveasXML1Click();
     void saveaslayout3041Click();
     void saveasklc1Click();
+    void saveasxkb1Click();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
