@@ -89,8 +89,6 @@ QVariant CharTableModel::data(const QModelIndex &index, int role) const
         return CellText(code, m_charSet);
     case CodeRole:
         return code;
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
     default:
         return {};
     }
