@@ -1,7 +1,10 @@
 #include "editorwindow.h"
 
+#include "chartablewindow.h"
 #include "keyboardpanel.h"
 #include "keycell.h"
+#include "keyedit.h"
+#include "keyhint.h"
 #include "keyviews.h"
 #include "klcdialog.h"
 #include "layoutxml.h"
@@ -293,7 +296,23 @@ void TForm1::saveasxkb1Click() { SaveXkb(); }
 
 void TForm1::EditKey(int number)
 {
-    Q_UNUSED(number);
+    if (!m_charTable)
+        return;
+    m_charTable->setKeyEdit(KeyEditOf(KeyByNumber(KeyTable, number)));
+    if (m_charTable->exec() == QDialog::Accepted)
+        StoreKey(number);
+}
+
+void TForm1::StoreKey(int number)
+{
+    s_key &key = KeyByNumber(KeyTable, number);
+    const s_key before = key;
+    StoreKeyEdit(m_charTable->keyEdit(), key);
+    keyCell(number)->setHint(BuildKeyHint(key));
+    // The edited cell is drawn in the view the "Shift State" group shows, like all others.
+    RefreshKeys();
+    if (key != before)
+        setLayoutModified(true);
 }
 
 // ---- UKB file ----------------------------------------------------------------------

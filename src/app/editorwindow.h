@@ -15,6 +15,7 @@ class QCheckBox;
 class QGroupBox;
 class QMenu;
 class QRadioButton;
+class TForm2;
 
 // The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
 // chooses what the cells show, and the popup menu of file operations.
@@ -42,6 +43,8 @@ public:
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
+    // The character table that EditKey shows; without one EditKey does nothing.
+    void setCharTable(TForm2 *charTable) { m_charTable = charTable; }
 
     // Whether the key table holds edits that no UKB save or load has taken up yet.
     bool isLayoutModified() const { return m_layoutModified; }
@@ -74,6 +77,7 @@ private:
     void buildPopupMenu();
     void radioClicked(QRadioButton *button);
     QRadioButton *radioOf(int state) const;
+    void StoreKey(int number);
 
     KeyboardPanel *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};
@@ -94,4 +98,5 @@ private:
     // The line buffer of the UKB file and the KLC export.
     QStringList TntMemo1;
     bool m_layoutModified = false;
+    TForm2 *m_charTable = nullptr;
 };

@@ -1,3 +1,4 @@
+#include "chartablewindow.h"
 #include "editorwindow.h"
 #include "tavoapplication.h"
 
@@ -5,6 +6,9 @@ int main(int argc, char *argv[])
 {
     TavoApplication app(argc, argv);
     TForm1 form1;
+    // The character table is created hidden once and reused for every key edit.
+    TForm2 form2;
+    form1.setCharTable(&form2);
     form1.show();
     return app.exec();
 }

@@ -1,0 +1,33 @@
+#include "characterfield.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+CharacterField::CharacterField(QWidget *parent)
+    : QFrame(parent)
+{
+    setAutoFillBackground(true);
+}
+
+void CharacterField::setText(const QString &text)
+{
+    if (text == m_text)
+        return;
+    m_text = text;
+    m_shown = text;
+    m_shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    update();
+}
+
+void CharacterField::mousePressEvent(QMouseEvent *event)
+{
+    Q_EMIT mousePressed(event->button());
+    event->accept();
+}
+
+void CharacterField::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawText(contentsRect(), Qt::AlignCenter | Qt::TextSingleLine, m_shown);
+}

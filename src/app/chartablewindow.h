@@ -1,0 +1,75 @@
+#pragma once
+
+#include "keyedit.h"
+
+#include <QDialog>
+#include <QFont>
+
+#include <array>
+
+class CharGridView;
+class CharTableModel;
+class CharacterField;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The character table: the six characters and codes of one key, its Caps Lock flag and a
+// grid to pick characters from. The editor fills it before each edit, shows it modally
+// and reads it back after OK; the window itself never touches the key table. What the
+// editor does not overwrite (font, character set, grid position, selected state after a
+// cancel) stays from one opening to the next.
+class TForm2 : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TForm2(QWidget *parent = nullptr);
+    ~TForm2() override;
+
+    // Writes the key's name line, codes, characters and Caps Lock flag into the fields.
+    void setKeyEdit(const KeyEdit &edit);
+    // The fields as they stand; the name line is what setKeyEdit wrote.
+    KeyEdit keyEdit() const;
+
+    // Rewrites the grid for the character set that is checked.
+    void FillGrid();
+    // Asks for the grid's font; on confirmation sizes and refills the grid for the
+    // checked character set. A cancelled dialog changes nothing.
+    void ChooseGridFont();
+
+public Q_SLOTS:
+    void TntSG1SelectCell(const QModelIndex &index);
+    void RB11Click();
+    void RB22Click();
+    void Button1Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormCreate();
+    void buildControls();
+    void buildStates(QWidget *box);
+    void TntLabelMouseDown(int state, Qt::MouseButton button);
+    bool FormKeyDown(int key);
+    int selectedState() const;
+
+    QGroupBox *GroupBox1 = nullptr;
+    QGroupBox *GB2 = nullptr;
+    QRadioButton *RB11 = nullptr;
+    QRadioButton *RB22 = nullptr;
+    QLabel *Label7 = nullptr;
+    CharGridView *TntSG1 = nullptr;
+    CharTableModel *m_grid = nullptr;
+    QCheckBox *CB1 = nullptr;
+    // Index s-1 holds the controls of ShiftState s.
+    std::array<QLabel *, 6> m_codeFields{};        // Label1..Label6
+    std::array<CharacterField *, 6> m_charFields{};  // TntLabel1..TntLabel6
+    std::array<QRadioButton *, 6> m_stateButtons{};  // RB1..RB6
+    QPushButton *Button1 = nullptr;
+    QLabel *Label8 = nullptr;
+    // The font dialog's font: "MS Sans Serif" 8 pt at first, then the last one chosen.
+    QFont FD1;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+// The two character sets the character table offers.
+enum class CharSet {
+    Default,  // the codes 32 to 255 as single bytes of the program's 8-bit code page
+    Ucs2,     // the codes 32 to 65535 as UTF-16 units
+};
+
+constexpr int CharTableColumns = 32;
+// The first cell holds the blank; every later cell the next code.
+constexpr int FirstCharCode = 32;
+
+// 7 rows for " Default " (codes 32 to 255), 2047 for " UCS-2 " (codes 32 to 65535).
+int CharTableRows(CharSet charSet);
+// The code of a cell, counted from the blank at row 0, column 0. Not range-checked.
+int CellCode(int row, int column);
+// The text of the cell holding a code: one character, or nothing outside the set's codes.
+QString CellText(int code, CharSet charSet);
+
+// What a pick from the grid puts into the selected state's fields.
+struct CharacterPick {
+    QString character;  // one character, "&&" for the ampersand, or nothing
+    QString code;       // four upper-case hex digits of the character's first unit, or nothing
+    bool operator==(const CharacterPick &) const = default;
+};
+// A cell text that is one character once trimmed gives that character and its code;
+// any other text gives two empty fields.
+CharacterPick PickCharacter(const QString &cellText);
+
+// The character grid. It holds only the character set and computes every cell when the
+// view asks, so the 65,504 cells of " UCS-2 " cost nothing until they are painted.
+class CharTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    // The cell's code as an int, so callers never read it back from the text.
+    static constexpr int CodeRole = Qt::UserRole;
+
+    explicit CharTableModel(QObject *parent = nullptr);
+
+    CharSet charSet() const { return m_charSet; }
+    // Sets the row count for the set and rewrites every cell text. Rows that stay keep
+    // their place, so the view's current cell and scroll position survive a switch.
+    void setCharSet(CharSet charSet);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    CharSet m_charSet = CharSet::Default;
+    int m_rows = CharTableRows(CharSet::Default);
+};

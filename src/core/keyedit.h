@@ -1,0 +1,23 @@
+#pragma once
+
+#include "keytable.h"
+
+#include <QString>
+
+#include <array>
+
+// The values of one key while the character table edits it: what the editor hands to the
+// window before the edit and reads back after OK. Index s-1 is ShiftState s.
+struct KeyEdit {
+    QString name;                   // "Key:  VK_" + vk_name
+    std::array<QString, 6> codes;
+    std::array<QString, 6> chars;
+    bool caps = false;
+
+    bool operator==(const KeyEdit &) const = default;
+};
+
+// The edit values of a key; caps is ticked only for a caps text of exactly "1".
+KeyEdit KeyEditOf(const s_key &key);
+// Stores the edit back: caps "1" or "0", the twelve texts trimmed. The name is not stored.
+void StoreKeyEdit(const KeyEdit &edit, s_key &key);
