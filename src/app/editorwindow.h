@@ -63,6 +63,7 @@ public Q_SLOTS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();
@@ -71,6 +72,10 @@ private:
     void buildPopupMenu();
     void radioClicked(QRadioButton *button);
     QRadioButton *radioOf(int state) const;
+    // The UKB save; false when its dialog was cancelled. Throws FileError.
+    bool saveUkbAsChosen();
+    // Asks about unsaved changes; true when the operation that asked may go on.
+    bool settleUnsavedChanges();
 
     QWidget *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};
