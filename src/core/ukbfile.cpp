@@ -29,13 +29,15 @@ const QString EmptyMarker = QStringLiteral("<>");
 
 constexpr qsizetype ReadChunkSize = 8192;
 
-// The value of one TAB-closed field: trimmed, and the marker means empty.
+// The value of one TAB-closed field: trimmed, and the marker means empty. Trimmed as
+// TrimKeyText does, but on the view, so the many markers of a file cost no copy.
 QString FieldValue(QStringView text)
 {
-    QString value = TrimKeyText(text.toString());
-    if (value == EmptyMarker)
-        value.clear();
-    return value;
+    while (!text.isEmpty() && text.front().unicode() <= 0x20)
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back().unicode() <= 0x20)
+        text.chop(1);
+    return text == EmptyMarker ? QString() : text.toString();
 }
 
 // The 16 values of one line. A line with fewer TAB-closed fields leaves the rest of its
@@ -61,27 +63,44 @@ UkbFields SplitLine(QStringView line)
 class LineSplitter
 {
 public:
+    LineSplitter()
+    {
+        m_content.lines.reserve(UkbLineCount);
+        m_content.entries.reserve(UkbLineCount);
+    }
+
     // Takes the next piece of text; false once the text has ended, so no more is needed.
     bool feed(QStringView text)
     {
-        for (qsizetype i = 0; i < text.size() && !m_ended; ++i) {
+        qsizetype i = 0;
+        while (i < text.size() && !m_ended) {
             const char16_t c = text[i].unicode();
             if (m_afterCr) {
                 m_afterCr = false;
-                if (c == u'\n')
-                    continue;  // the LF of a CR LF
+                if (c == u'\n') {
+                    ++i;  // the LF of a CR LF
+                    continue;
+                }
             }
             if (c == u'\0' || m_length == MaxUkbTextLength) {
                 finish();
                 break;
             }
-            ++m_length;
             if (c == u'\r' || c == u'\n') {
+                ++m_length;
+                ++i;
                 m_afterCr = c == u'\r';
                 endLine();
-            } else {
-                m_line += QChar(c);
+                continue;
             }
+            // A run of ordinary characters, U+2028 among them.
+            const qsizetype limit = qMin(text.size(), i + (MaxUkbTextLength - m_length));
+            qsizetype end = i + 1;
+            while (end < limit && !EndsText(text[end].unicode()))
+                ++end;
+            m_line += text.sliced(i, end - i);
+            m_length += end - i;
+            i = end;
         }
         return !m_ended;
     }
@@ -98,6 +117,8 @@ public:
     UkbContent take() { return std::move(m_content); }
 
 private:
+    static bool EndsText(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\0'; }
+
     void endLine()
     {
         m_content.entries.append(SplitLine(m_line));
@@ -187,19 +208,25 @@ private:
     // Units are taken as they are, lone surrogates included.
     QString decodeUtf16(QByteArrayView bytes)
     {
-        QString text;
-        text.reserve((bytes.size() + 1) / 2);
         const bool littleEndian = m_encoding == Encoding::Utf16Le;
-        for (const char byte : bytes) {
-            if (!m_hasPendingByte) {
-                m_pendingByte = static_cast<uchar>(byte);
-                m_hasPendingByte = true;
-                continue;
-            }
-            const uchar first = m_pendingByte;
-            const uchar second = static_cast<uchar>(byte);
+        const auto unit = [littleEndian](char first, char second) {
+            const auto a = static_cast<uchar>(first);
+            const auto b = static_cast<uchar>(second);
+            return littleEndian ? char16_t(a | b << 8) : char16_t(a << 8 | b);
+        };
+        QString text((bytes.size() + (m_hasPendingByte ? 1 : 0)) / 2, Qt::Uninitialized);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        qsizetype i = 0;
+        if (m_hasPendingByte && !bytes.isEmpty()) {
+            *out++ = unit(m_pendingByte, bytes[0]);
             m_hasPendingByte = false;
-            text += QChar(littleEndian ? char16_t(first | second << 8) : char16_t(first << 8 | second));
+            i = 1;
+        }
+        for (; i + 1 < bytes.size(); i += 2)
+            *out++ = unit(bytes[i], bytes[i + 1]);
+        if (i < bytes.size()) {
+            m_pendingByte = bytes[i];
+            m_hasPendingByte = true;
         }
         return text;
     }
@@ -207,7 +234,7 @@ private:
     Encoding m_encoding;
     QStringDecoder m_utf8;
     QByteArray m_utf8Tail;
-    uchar m_pendingByte = 0;
+    char m_pendingByte = 0;
     bool m_hasPendingByte = false;
 };
 
