@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-test/ and runs every test.
+# UndefinedBehaviorSanitizer in build-test/ and runs every test; then fuzzes the
+# .ukb reader for 30 seconds with a clang build in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
