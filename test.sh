@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-test/ and runs every test.
+# UndefinedBehaviorSanitizer in build-test/ and runs every test; then fuzzes the
+# .ukb reader for 30 seconds with a clang build in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,3 +14,15 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-test --output-on-failure
+
+# The .ukb reader's libFuzzer target, built with clang in build-fuzz/, runs for a bounded
+# time over a copy of the seed corpus (libFuzzer adds what it finds to the copy, not to
+# the repository); a crash or sanitizer report fails the script.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTAVO_FUZZ=ON -DTAVO_BUILD_TESTS=OFF -DTAVO_BUILD_BENCH=OFF
+cmake --build build-fuzz --target fuzz_ukbreader
+corpus=build-fuzz/corpus-ukb
+rm -rf "$corpus"
+mkdir -p "$corpus"
+cp fuzz/corpus/ukb/* "$corpus"/
+build-fuzz/fuzz_ukbreader -max_total_time=30 -print_final_stats=1 -artifact_prefix=build-fuzz/ "$corpus"

@@ -1,6 +1,7 @@
 #include "editorwindow.h"
 
 #include "chartablewindow.h"
+#include "fileerror.h"
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyedit.h"
@@ -8,10 +9,13 @@
 #include "keyviews.h"
 #include "klcdialog.h"
 #include "layoutxml.h"
+#include "linebuffer.h"
+#include "ukbfile.h"
 #include "xkbsymbols.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -317,12 +321,83 @@ void TForm1::StoreKey(int number)
 
 // ---- UKB file ----------------------------------------------------------------------
 
+namespace {
+
+void SetUkbDialog(FileDialogSettings &dialog, FileDialogSettings::Mode mode)
+{
+    dialog.mode = mode;
+    dialog.defaultSuffix = QStringLiteral("ukb");
+    dialog.filter = QStringLiteral("keyboard (*.ukb)");
+    dialog.title = QStringLiteral("Keyboard");
+}
+
+} // namespace
+
 void TForm1::LoadUkb()
 {
+    if (!settleUnsavedChanges())
+        return;
+    SetUkbDialog(OD1, FileDialogSettings::Mode::Open);
+    if (!Dialogs().runFileDialog(this, OD1))
+        return;
+    // Read and parse in full first: a file that cannot be read changes nothing.
+    UkbContent content = ReadUkbFile(OD1.fileName);
+    TntMemo1 = std::move(content.lines);
+    for (const UkbHint &hint : ApplyUkb(KeyTable, content))
+        keyCell(hint.number)->setHint(hint.hint);
+    RefreshKeys();
+    setLayoutModified(false);
 }
 
 void TForm1::SaveUkb()
 {
+    saveUkbAsChosen();
+}
+
+bool TForm1::saveUkbAsChosen()
+{
+    SetUkbDialog(SD1, FileDialogSettings::Mode::Save);
+    if (!Dialogs().runFileDialog(this, SD1))
+        return false;
+    const QString path = SD1.fileName;
+    TntMemo1 = UkbLines(KeyTable);
+    WriteFileAtomically(path, Utf16LeFileBytes(TntMemo1), WriteFailure::CannotCreate);
+    setLayoutModified(false);
+    Dialogs().showMessage(this, QStringLiteral("save (") + path + QStringLiteral(")!"));
+    return true;
+}
+
+bool TForm1::settleUnsavedChanges()
+{
+    if (!isLayoutModified())
+        return true;
+    const SaveChangesAnswer answer = Dialogs().askSaveChanges(
+        this, QStringLiteral("The layout has unsaved changes. Save them first?"));
+    switch (answer) {
+    case SaveChangesAnswer::Save:
+        return saveUkbAsChosen();
+    case SaveChangesAnswer::Discard:
+        return true;
+    case SaveChangesAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // A failed save must keep the window, and with it the edits, so the error is shown
+    // here rather than by the application's handler, which would let the close go on.
+    bool close = false;
+    try {
+        close = settleUnsavedChanges();
+    } catch (const FileError &error) {
+        Dialogs().showError(this, WithFullStop(error.message()));
+    }
+    if (close)
+        event->accept();
+    else
+        event->ignore();
 }
 
 // ---- .layout exports ---------------------------------------------------------------

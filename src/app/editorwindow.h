@@ -69,6 +69,7 @@ public Q_SLOTS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormCreate();
@@ -78,6 +79,10 @@ private:
     void radioClicked(QRadioButton *button);
     QRadioButton *radioOf(int state) const;
     void StoreKey(int number);
+    // The UKB save; false when its dialog was cancelled. Throws FileError.
+    bool saveUkbAsChosen();
+    // Asks about unsaved changes; true when the operation that asked may go on.
+    bool settleUnsavedChanges();
 
     KeyboardPanel *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "keytable.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include <array>
+
+class QIODevice;
+
+// The layout file (.ukb): FF FE, then 48 lines of UTF-16LE text, one line per key in
+// table order, each line 16 TAB-closed fields and CR LF. An empty slot is written "<>".
+
+constexpr int UkbLineCount = KeyCount;
+constexpr int UkbFieldCount = 16;
+
+// The reader stops after this many UTF-16 units of text, as if the file ended there. A
+// full layout written by this program is about 2,500 units; the cut keeps memory and time
+// bounded for a file of any size, one without line breaks included.
+constexpr qsizetype MaxUkbTextLength = qsizetype(1) << 20;
+
+// The 16 values of one line in file order: caps, then code and character of each shift
+// state from Norm to Ctrl-Shift, then the three spare slots.
+using UkbFields = std::array<QString, UkbFieldCount>;
+
+// What a .ukb file held: at most 48 lines, each with its 16 values.
+struct UkbContent {
+    QStringList lines;          // the text lines as read, without their line ends
+    QList<UkbFields> entries;   // entries[n-1] holds the values of line n
+};
+
+// The hint a loaded entry's cell gets.
+struct UkbHint {
+    int number;  // key number, 1 to 48
+    QString hint;
+    bool operator==(const UkbHint &) const = default;
+};
+
+// The 48 lines of the file, without their line ends.
+QStringList UkbLines(const KeyTableArray &table);
+// The whole file.
+QByteArray UkbFileBytes(const KeyTableArray &table);
+// Writes the file atomically; throws FileError "Cannot create file %s".
+void SaveUkbFile(const KeyTableArray &table, const QString &path);
+
+// Reads a .ukb text from an open device. Any content is accepted; reading stops at the end
+// of the 48th line, at the first U+0000 or after MaxUkbTextLength units of text.
+UkbContent ReadUkb(QIODevice &device);
+// Reads the file at path; throws FileError "Cannot open file %s" when it cannot be
+// opened or read (missing, unreadable, a directory).
+UkbContent ReadUkbFile(const QString &path);
+
+// Stores the values of each read line in its entry, then gives entry 48 its fixed values.
+// Returns the hints of the entries that the file had lines for, built from the file's
+// values (so the space bar's comes before its fixed values are set).
+QList<UkbHint> ApplyUkb(KeyTableArray &table, const UkbContent &content);
