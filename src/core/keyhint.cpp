@@ -2,37 +2,52 @@
 
 namespace {
 
-// printf's "%-Ns" and "%Ns": pad to the width, never cut a longer text.
-QString LeftAligned(const QString &text, int width) { return text.leftJustified(width, u' '); }
-QString RightAligned(const QString &text, int width) { return text.rightJustified(width, u' '); }
-
-QString StateLine(const QString &code, const QString &character, const QString &tag)
+// printf's "%-Ns" and "%Ns": pad to the width with blanks, never cut a longer text.
+void AppendLeftAligned(QString &out, const QString &text, int width)
 {
-    // "%5s %5s %14s "
-    return RightAligned(code, 5) + u' ' + RightAligned(character, 5) + u' '
-        + RightAligned(tag, 14) + u' ';
+    out += text;
+    if (text.size() < width)
+        out.append(QString(width - text.size(), u' '));
+}
+
+void AppendRightAligned(QString &out, const QString &text, int width)
+{
+    if (text.size() < width)
+        out.append(QString(width - text.size(), u' '));
+    out += text;
+}
+
+// "%5s %5s %14s "
+void AppendStateLine(QString &out, const QString &code, const QString &character, const QString &tag)
+{
+    out += u"\n\r";
+    AppendRightAligned(out, code, 5);
+    out += u' ';
+    AppendRightAligned(out, character, 5);
+    out += u' ';
+    AppendRightAligned(out, tag, 14);
+    out += u' ';
 }
 
 } // namespace
 
 QString BuildKeyHint(const s_key &key)
 {
-    const QString lines[] = {
-        QStringLiteral("VK_") + LeftAligned(key.vk_name, 5),
-        QString(),
-        QStringLiteral("Caps Lock (") + RightAligned(key.caps, 1) + u')',
-        StateLine(key.shift_code, key.shift_char, QStringLiteral("S")),
-        StateLine(key.norm_code, key.norm_char, QStringLiteral("N")),
-        StateLine(key.altgr_shift_code, key.altgr_shift_char, QStringLiteral("A-S")),
-        StateLine(key.altgr_code, key.altgr_char, QStringLiteral("A")),
-        StateLine(key.ctrl_shift_code, key.ctrl_shift_char, QStringLiteral("C-S")),
-        StateLine(key.ctrl_code, key.ctrl_char, QStringLiteral("C")),
-    };
+    static const QString S = QStringLiteral("S"), N = QStringLiteral("N"), AS = QStringLiteral("A-S"),
+                         A = QStringLiteral("A"), CS = QStringLiteral("C-S"), C = QStringLiteral("C");
     QString hint;
-    for (const QString &line : lines) {
-        if (&line != &lines[0])
-            hint += u"\n\r";
-        hint += line;
-    }
+    hint.reserve(220);
+    hint += u"VK_";
+    AppendLeftAligned(hint, key.vk_name, 5);
+    hint += u"\n\r\n\rCaps Lock (";
+    AppendRightAligned(hint, key.caps, 1);
+    hint += u')';
+    // The shifted state of each pair stands above its unshifted state.
+    AppendStateLine(hint, key.shift_code, key.shift_char, S);
+    AppendStateLine(hint, key.norm_code, key.norm_char, N);
+    AppendStateLine(hint, key.altgr_shift_code, key.altgr_shift_char, AS);
+    AppendStateLine(hint, key.altgr_code, key.altgr_char, A);
+    AppendStateLine(hint, key.ctrl_shift_code, key.ctrl_shift_char, CS);
+    AppendStateLine(hint, key.ctrl_code, key.ctrl_char, C);
     return hint;
 }
