@@ -1,0 +1,279 @@
+// Runs the built tavo-convert and compares its output with the core writers' bytes.
+#include "fileerror.h"
+#include "keytable.h"
+#include "klcfile.h"
+#include "layoutxml.h"
+#include "ukbfile.h"
+#include "xkbsymbols.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run Convert(const QStringList &arguments, const QByteArray &input = QByteArray())
+{
+    QProcess process;
+    process.start(QStringLiteral(TAVO_CONVERT), arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A layout with Cyrillic letters, an ampersand, a line separator and a spare slot.
+KeyTableArray SampleTable()
+{
+    KeyTableArray table;
+    LoadDefaults(table);
+    s_key &q = KeyByNumber(table, 14);
+    q.caps = QStringLiteral("1");
+    q.norm_char = QStringLiteral("\u0439");
+    q.norm_code = QStringLiteral("0439");
+    q.shift_char = QStringLiteral("\u0419");
+    q.shift_code = QStringLiteral("0419");
+    q.altgr_char = QStringLiteral("q");
+    q.altgr_code = QStringLiteral("0071");
+    s_key &seven = KeyByNumber(table, 8);
+    seven.caps = QStringLiteral("0");
+    seven.norm_char = QStringLiteral("7");
+    seven.norm_code = QStringLiteral("0037");
+    seven.shift_char = QStringLiteral("&&");
+    seven.shift_code = QStringLiteral("0026");
+    s_key &slash = KeyByNumber(table, 47);
+    slash.norm_char = QStringLiteral("\u2028");
+    slash.norm_code = QStringLiteral("2028");
+    slash.spare2 = QStringLiteral("kept");
+    return table;
+}
+
+// The table as the converter sees it: the sample saved, then loaded on the defaults.
+KeyTableArray LoadedSample()
+{
+    const QByteArray bytes = UkbFileBytes(SampleTable());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("in.ukb"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    file.close();
+    KeyTableArray table;
+    LoadDefaults(table);
+    ApplyUkb(table, ReadUkbFile(path));
+    return table;
+}
+
+QByteArray ExpectedBytes(const QString &format, const KlcProperties &properties = {})
+{
+    KeyTableArray table = LoadedSample();
+    if (format == u"ukb")
+        return UkbFileBytes(table);
+    if (format == u"klc")
+        return KlcFileBytes(table, properties);
+    if (format == u"layout")
+        return LayoutFileBytes(table, LayoutDialect::Classic);
+    if (format == u"layout-new") {
+        SetKeyTypes(table);
+        return LayoutFileBytes(table, LayoutDialect::New);
+    }
+    return QByteArray();
+}
+
+} // namespace
+
+class TestConvert : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString input;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(dir.isValid());
+        input = dir.filePath(QStringLiteral("sample.ukb"));
+        QFile file(input);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(UkbFileBytes(SampleTable()));
+    }
+
+    void formats_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("ukb") << "ukb" << "out.ukb";
+        QTest::newRow("klc") << "klc" << "out.klc";
+        QTest::newRow("layout") << "layout" << "out.layout";
+        QTest::newRow("layout-new") << "layout-new" << "new.layout";
+    }
+
+    void formats()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, fileName);
+        const QString output = dir.filePath(fileName);
+        const Run run = Convert({QStringLiteral("--to"), format, input, output});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.isEmpty());
+        const QByteArray expected = ExpectedBytes(format);
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(ReadAll(output), expected);
+
+        // The same through standard input and output.
+        QFile in(input);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const Run piped = Convert({QStringLiteral("--to"), format, QStringLiteral("-"), QStringLiteral("-")}, in.readAll());
+        QCOMPARE(piped.exitCode, 0);
+        QCOMPARE(piped.out, expected);
+    }
+
+    void ukbRoundTripIsStable()
+    {
+        const QString once = dir.filePath(QStringLiteral("once.ukb"));
+        const QString twice = dir.filePath(QStringLiteral("twice.ukb"));
+        QCOMPARE(Convert({QStringLiteral("--to"), QStringLiteral("ukb"), input, once}).exitCode, 0);
+        QCOMPARE(Convert({QStringLiteral("--to"), QStringLiteral("ukb"), once, twice}).exitCode, 0);
+        QCOMPARE(ReadAll(twice), ReadAll(once));
+    }
+
+    void klcOptions()
+    {
+        KlcProperties properties;
+        properties.name = QStringLiteral("ruphonet");
+        properties.description = QStringLiteral("Russian \"phonetic\"");
+        properties.company = QStringLiteral("\u041E\u041E\u041E");
+        properties.copyright = QStringLiteral("(C) 2026");
+        properties.localeId = QStringLiteral("00000422");
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("klc"),
+                                 QStringLiteral("--name"), properties.name,
+                                 QStringLiteral("--description"), properties.description,
+                                 QStringLiteral("--company"), properties.company,
+                                 QStringLiteral("--copyright"), properties.copyright,
+                                 QStringLiteral("--locale-id"), properties.localeId,
+                                 input, QStringLiteral("-")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, ExpectedBytes(QStringLiteral("klc"), properties));
+    }
+
+    void emptyInputGivesTheDefaultLayout()
+    {
+        KeyTableArray defaults;
+        LoadDefaults(defaults);
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), QStringLiteral("-"), QStringLiteral("-")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, UkbFileBytes(defaults));
+        QCOMPARE(run.out.size(), 4812);
+    }
+
+    void xkb()
+    {
+        const QString output = dir.filePath(QStringLiteral("sample"));
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("xkb"), input, output});
+        QCOMPARE(run.exitCode, 0);
+        const KeyTableArray table = LoadedSample();
+        QCOMPARE(ReadAll(output), XkbSymbolsText(table, QStringLiteral("sample")));
+        const Run piped = Convert({QStringLiteral("--to"), QStringLiteral("xkb"), input, QStringLiteral("-")});
+        QCOMPARE(piped.exitCode, 0);
+        QCOMPARE(piped.out, XkbSymbolsText(table, DefaultXkbLayoutName));
+    }
+
+    void usageErrors_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("reason");
+        const QString in = QStringLiteral("in.ukb"), out = QStringLiteral("out");
+        QTest::newRow("unknown option") << QStringList{"--to", "ukb", "--colour", in, out} << "colour";
+        QTest::newRow("unknown format") << QStringList{"--to", "pdf", in, out} << "pdf";
+        QTest::newRow("no format") << QStringList{in, out} << "--to";
+        QTest::newRow("option without value") << QStringList{in, out, "--to"} << "to";
+        QTest::newRow("no output") << QStringList{"--to", "ukb", in} << "OUTPUT";
+        QTest::newRow("nothing") << QStringList{} << "--to";
+        QTest::newRow("too many") << QStringList{"--to", "ukb", in, out, out} << "too many";
+        QTest::newRow("short name") << QStringList{"--to", "klc", "--name", "abc", in, out} << "abc";
+        QTest::newRow("long name") << QStringList{"--to", "klc", "--name", "abcdefghi", in, out} << "8";
+        QTest::newRow("blank-padded name") << QStringList{"--to", "klc", "--name", " abcdefg", in, out} << "8";
+    }
+
+    void usageErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, reason);
+        QDir::setCurrent(dir.path());
+        const Run run = Convert(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+        const QStringList lines = QString::fromUtf8(run.err).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(0).startsWith(u"tavo-convert: ") && lines.at(0).contains(reason), run.err);
+        QVERIFY(lines.at(1).contains(QStringLiteral("--help")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out"))));
+    }
+
+    void fileErrors_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing input") << "ukb" << "missing.ukb" << "never.ukb"
+                                       << "Cannot open file %1/missing.ukb.";
+        QTest::newRow("input is a folder") << "klc" << "." << "never.klc" << "Cannot open file %1/.";
+        QTest::newRow("ukb into a missing folder") << "ukb" << "sample.ukb" << "none/out.ukb"
+                                                   << "Cannot create file %1/none/out.ukb.";
+        QTest::newRow("klc into a missing folder") << "klc" << "sample.ukb" << "none/out.klc"
+                                                   << "Cannot create file %1/none/out.klc.";
+        QTest::newRow("layout into a missing folder") << "layout" << "sample.ukb" << "none/out.layout"
+                                                      << "File not found.";
+        QTest::newRow("layout-new under a file") << "layout-new" << "sample.ukb" << "sample.ukb/x"
+                                                 << "Invalid filename.";
+    }
+
+    void fileErrors()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QFETCH(QString, message);
+        const Run run = Convert({QStringLiteral("--to"), format, dir.filePath(in), dir.filePath(out)});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tavo-convert: ") + message.arg(dir.path()) + QLatin1Char(0x0A));
+        QVERIFY(!QFile::exists(dir.filePath(out)));
+        QVERIFY(!QDir(dir.filePath(QStringLiteral("none"))).exists());
+    }
+
+    void helpAndVersion()
+    {
+        const Run help = Convert({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        for (const char *option : {"--to", "--name", "--description", "--company", "--copyright",
+                                   "--locale-id", "--help", "--version", "INPUT", "OUTPUT"})
+            QVERIFY2(help.out.contains(option), option);
+        const Run version = Convert({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QByteArray("tavo-convert 1.2\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConvert)
+#include "tst_convert.moc"
