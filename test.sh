@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-test/ and runs every test; then fuzzes the
-# .ukb reader for 30 seconds with a clang build in build-fuzz/.
+# UndefinedBehaviorSanitizer in build-test/, fuzzes the .ukb reader for 30 seconds with a
+# clang build in build-fuzz/, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,7 +13,6 @@ cmake --build build-test
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-test --output-on-failure
 
 # The .ukb reader's libFuzzer target, built with clang in build-fuzz/, runs for a bounded
 # time over a copy of the seed corpus (libFuzzer adds what it finds to the copy, not to
@@ -26,3 +25,6 @@ rm -rf "$corpus"
 mkdir -p "$corpus"
 cp fuzz/corpus/ukb/* "$corpus"/
 build-fuzz/fuzz_ukbreader -max_total_time=30 -print_final_stats=1 -artifact_prefix=build-fuzz/ "$corpus"
+
+# The tests run last, so that their summary closes the output.
+ctest --test-dir build-test --output-on-failure
