@@ -84,6 +84,35 @@ constexpr FixedKeyLabel FixedKeyLabels[] = {
     {"Ctrl", 480, 180, 49},
 };
 
+// What a file dialog is set to before each use; its file name is kept, so it offers the
+// name chosen last by any operation that shares it.
+struct FileDialogKind {
+    const char *defaultSuffix;
+    const char *filter;
+    const char *title;
+};
+
+constexpr FileDialogKind UkbDialog = {"ukb", "keyboard (*.ukb)", "Keyboard"};
+constexpr FileDialogKind LayoutDialog = {"layout", "layout (*.layout)", "Layout"};
+constexpr FileDialogKind XkbDialog = {"xkb", "XKB symbols (*)", "XKB"};
+
+// Shows the dialog set up for the kind; false when it was cancelled.
+bool RunFileDialog(QWidget *parent, FileDialogSettings &dialog, FileDialogSettings::Mode mode,
+                   const FileDialogKind &kind)
+{
+    dialog.mode = mode;
+    dialog.defaultSuffix = QString::fromLatin1(kind.defaultSuffix);
+    dialog.filter = QString::fromLatin1(kind.filter);
+    dialog.title = QString::fromLatin1(kind.title);
+    return Dialogs().runFileDialog(parent, dialog);
+}
+
+// The confirmation of a save to a chosen path.
+QString SavedMessage(const QString &path)
+{
+    return QStringLiteral("save (") + path + QStringLiteral(")!");
+}
+
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
@@ -321,24 +350,11 @@ void TForm1::StoreKey(int number)
 
 // ---- UKB file ----------------------------------------------------------------------
 
-namespace {
-
-void SetUkbDialog(FileDialogSettings &dialog, FileDialogSettings::Mode mode)
-{
-    dialog.mode = mode;
-    dialog.defaultSuffix = QStringLiteral("ukb");
-    dialog.filter = QStringLiteral("keyboard (*.ukb)");
-    dialog.title = QStringLiteral("Keyboard");
-}
-
-} // namespace
-
 void TForm1::LoadUkb()
 {
     if (!settleUnsavedChanges())
         return;
-    SetUkbDialog(OD1, FileDialogSettings::Mode::Open);
-    if (!Dialogs().runFileDialog(this, OD1))
+    if (!RunFileDialog(this, OD1, FileDialogSettings::Mode::Open, UkbDialog))
         return;
     // Read and parse in full first: a file that cannot be read changes nothing.
     UkbContent content = ReadUkbFile(OD1.fileName);
@@ -356,14 +372,13 @@ void TForm1::SaveUkb()
 
 bool TForm1::saveUkbAsChosen()
 {
-    SetUkbDialog(SD1, FileDialogSettings::Mode::Save);
-    if (!Dialogs().runFileDialog(this, SD1))
+    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, UkbDialog))
         return false;
     const QString path = SD1.fileName;
     TntMemo1 = UkbLines(KeyTable);
     WriteFileAtomically(path, Utf16LeFileBytes(TntMemo1), WriteFailure::CannotCreate);
     setLayoutModified(false);
-    Dialogs().showMessage(this, QStringLiteral("save (") + path + QStringLiteral(")!"));
+    Dialogs().showMessage(this, SavedMessage(path));
     return true;
 }
 
@@ -402,38 +417,22 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 // ---- .layout exports ---------------------------------------------------------------
 
-namespace {
-
-// Sets the save dialog up for a .layout export and shows it; false when cancelled. The
-// file name is left alone: SD1 is shared with the UKB save, so it offers the name last
-// chosen by any of them.
-bool RunLayoutSaveDialog(QWidget *parent, FileDialogSettings &dialog)
-{
-    dialog.mode = FileDialogSettings::Mode::Save;
-    dialog.defaultSuffix = QStringLiteral("layout");
-    dialog.filter = QStringLiteral("layout (*.layout)");
-    dialog.title = QStringLiteral("Layout");
-    return Dialogs().runFileDialog(parent, dialog);
-}
-
-} // namespace
-
 void TForm1::SaveLayoutClassic()
 {
-    if (!RunLayoutSaveDialog(this, SD1))
+    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, LayoutDialog))
         return;
     ::SaveLayoutClassic(KeyTable, SD1.fileName);
-    Dialogs().showMessage(this, QStringLiteral("save (") + SD1.fileName + QStringLiteral(")!"));
+    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }
 
 void TForm1::SaveLayoutNew()
 {
     // The types are set before the dialog and stay set when it is cancelled.
     SetKeyTypes(KeyTable);
-    if (!RunLayoutSaveDialog(this, SD1))
+    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, LayoutDialog))
         return;
     ::SaveLayoutNew(KeyTable, SD1.fileName);
-    Dialogs().showMessage(this, QStringLiteral("save (") + SD1.fileName + QStringLiteral(")!"));
+    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }
 
 // ---- KLC export --------------------------------------------------------------------
@@ -450,9 +449,8 @@ void TForm1::SaveKlc()
     const KlcProperties properties = dialog.properties();
     TntMemo1 = KlcLines(KeyTable, properties);
     // Relative to the process's current directory; the error names it the same way.
-    // The core writer builds the same lines from the same table.
     const QString fileName = KlcFileName(properties.name);
-    SaveKlcFile(KeyTable, properties, fileName);
+    WriteFileAtomically(fileName, Utf16LeFileBytes(TntMemo1), WriteFailure::CannotCreate);
     Dialogs().showMessage(this, QStringLiteral("Save  ") + fileName);
 }
 
@@ -460,16 +458,12 @@ void TForm1::SaveKlc()
 
 void TForm1::SaveXkb()
 {
-    SD1.mode = FileDialogSettings::Mode::Save;
-    SD1.defaultSuffix = QStringLiteral("xkb");
-    SD1.filter = QStringLiteral("XKB symbols (*)");
-    SD1.title = QStringLiteral("XKB");
-    if (!Dialogs().runFileDialog(this, SD1))
+    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, XkbDialog))
         return;
     const QString path = SD1.fileName;
     SaveXkbFile(KeyTable, path);
     const QString name = XkbLayoutNameOfPath(path);
-    Dialogs().showMessage(this, QStringLiteral("save (") + path + QStringLiteral(")!\n")
+    Dialogs().showMessage(this, SavedMessage(path) + u'\n'
                                     + QStringLiteral("To type with it, copy it to ~/.config/xkb/symbols/")
                                     + name + QStringLiteral(" and choose the layout ") + name
                                     + QStringLiteral("."));
