@@ -1,8 +1,8 @@
 // Runs the built tavo-convert and compares its output with the core writers' bytes.
-#include "fileerror.h"
 #include "keytable.h"
 #include "klcfile.h"
 #include "layoutxml.h"
+#include "testhelpers.h"
 #include "ukbfile.h"
 #include "xkbsymbols.h"
 
@@ -33,17 +33,10 @@ Run Convert(const QStringList &arguments, const QByteArray &input = QByteArray()
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A layout with Cyrillic letters, an ampersand, a line separator and a spare slot.
 KeyTableArray SampleTable()
 {
-    KeyTableArray table;
-    LoadDefaults(table);
+    KeyTableArray table = DefaultTable();
     s_key &q = KeyByNumber(table, 14);
     q.caps = QStringLiteral("1");
     q.norm_char = QStringLiteral("\u0439");
@@ -68,15 +61,10 @@ KeyTableArray SampleTable()
 // The table as the converter sees it: the sample saved, then loaded on the defaults.
 KeyTableArray LoadedSample()
 {
-    const QByteArray bytes = UkbFileBytes(SampleTable());
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("in.ukb"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    file.close();
-    KeyTableArray table;
-    LoadDefaults(table);
+    WriteAll(path, UkbFileBytes(SampleTable()));
+    KeyTableArray table = DefaultTable();
     ApplyUkb(table, ReadUkbFile(path));
     return table;
 }
@@ -111,9 +99,7 @@ private Q_SLOTS:
     {
         QVERIFY(dir.isValid());
         input = dir.filePath(QStringLiteral("sample.ukb"));
-        QFile file(input);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(UkbFileBytes(SampleTable()));
+        QVERIFY(WriteAll(input, UkbFileBytes(SampleTable())));
     }
 
     void formats_data()
@@ -177,11 +163,9 @@ private Q_SLOTS:
 
     void emptyInputGivesTheDefaultLayout()
     {
-        KeyTableArray defaults;
-        LoadDefaults(defaults);
         const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), QStringLiteral("-"), QStringLiteral("-")});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, UkbFileBytes(defaults));
+        QCOMPARE(run.out, UkbFileBytes(DefaultTable()));
         QCOMPARE(run.out.size(), 4812);
     }
 

@@ -1,23 +1,11 @@
 #include "fileerror.h"
+#include "testhelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/resource.h>
-
-namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestFileError : public QObject
 {
@@ -101,26 +89,15 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, systemMessage);
         QTemporaryDir dir;
-        QFile parent(dir.filePath(QStringLiteral("file")));
-        QVERIFY(parent.open(QIODevice::WriteOnly));
-        parent.close();
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
         const QString full = path.startsWith(u'/') ? path : dir.filePath(path);
 
-        try {
-            WriteFileAtomically(full, "content", WriteFailure::CannotCreate);
-            QFAIL("no error raised");
-        } catch (const FileError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(full));
-        }
-        try {
-            WriteFileAtomically(full, "content", WriteFailure::SystemError);
-            QFAIL("no error raised");
-        } catch (const FileError &error) {
-            QCOMPARE(error.message(), systemMessage);
-        }
+        QCOMPARE(ErrorOf([&] { WriteFileAtomically(full, "content", WriteFailure::CannotCreate); }),
+                 QStringLiteral("Cannot create file %1").arg(full));
+        QCOMPARE(ErrorOf([&] { WriteFileAtomically(full, "content", WriteFailure::SystemError); }),
+                 systemMessage);
         // Nothing was left behind.
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("file")});
+        QCOMPARE(Entries(dir.path()), QStringList{QStringLiteral("file")});
     }
 
     void failedReplaceKeepsOldFile()
@@ -130,21 +107,12 @@ private Q_SLOTS:
         WriteFileAtomically(path, "old bytes", WriteFailure::SystemError);
 
         // A file-size limit makes the write itself fail, for root as for anyone.
-        struct rlimit saved;
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 4;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString message;
-        try {
-            WriteFileAtomically(path, QByteArray(4096, 'n'), WriteFailure::SystemError);
-        } catch (const FileError &error) {
-            message = error.message();
+        {
+            const FileSizeLimit limit(4);
+            QVERIFY(limit.isActive());
+            message = ErrorOf([&] { WriteFileAtomically(path, QByteArray(4096, 'n'), WriteFailure::SystemError); });
         }
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
-
         QCOMPARE(message, QStringLiteral("Disk full"));
         QCOMPARE(ReadAll(path), QByteArray("old bytes"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("layout.ukb")});

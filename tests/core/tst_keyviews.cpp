@@ -1,4 +1,5 @@
 #include "keyviews.h"
+#include "testhelpers.h"
 
 #include <QTest>
 
@@ -7,9 +8,7 @@ namespace {
 // Key 2 holds every state; key 3 has Caps Lock; everything else is empty.
 KeyTableArray SampleTable()
 {
-    KeyTableArray table;
-    ClearKeyTable(table);
-    LoadDefaults(table);
+    KeyTableArray table = DefaultTable();
     s_key &two = KeyByNumber(table, 2);
     two.norm_char = QStringLiteral("n");
     two.shift_char = QStringLiteral("s");

@@ -1,26 +1,11 @@
-#include "fileerror.h"
 #include "klcfile.h"
+#include "testhelpers.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-KeyTableArray DefaultTable()
-{
-    KeyTableArray table;
-    ClearKeyTable(table);
-    LoadDefaults(table);
-    return table;
-}
 
 // The lines of a file as written: after the mark, split at CR LF; the text after the
 // last CR LF comes back as a final element, empty when the file ends in CR LF.
@@ -307,15 +292,8 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
-        QFile file(QStringLiteral("file"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        QString message;
-        try {
-            SaveKlcFile(DefaultTable(), KlcProperties{}, path);
-        } catch (const FileError &error) {
-            message = error.message();
-        }
+        QVERIFY(WriteAll(QStringLiteral("file"), QByteArray()));
+        const QString message = ErrorOf([&] { SaveKlcFile(DefaultTable(), KlcProperties{}, path); });
         QDir::setCurrent(previous);
         QCOMPARE(message, QStringLiteral("Cannot create file ") + path);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"file"_qs});

@@ -1,6 +1,6 @@
 #include "codepage.h"
-#include "fileerror.h"
 #include "layoutxml.h"
+#include "testhelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,32 +16,11 @@ Q_DECLARE_METATYPE(LayoutDialect)
 
 namespace {
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-KeyTableArray DefaultLayout()
-{
-    KeyTableArray table;
-    ClearKeyTable(table);
-    LoadDefaults(table);
-    return table;
-}
-
-void SetChars(KeyTableArray &table, int number, const QString &norm, const QString &shift)
-{
-    s_key &key = KeyByNumber(table, number);
-    key.norm_char = norm;
-    key.shift_char = shift;
-}
-
 // A layout with letters, signs, the characters XML must escape and some that
 // windows-1251 cannot hold.
 KeyTableArray MixedLayout()
 {
-    KeyTableArray table = DefaultLayout();
+    KeyTableArray table = DefaultTable();
     SetChars(table, 1, QStringLiteral("\u0451"), QStringLiteral("\u0401"));  // ё Ё
     SetChars(table, 2, QStringLiteral("1"), QStringLiteral("!"));
     SetChars(table, 3, QStringLiteral("2"), QStringLiteral("\""));
@@ -56,6 +35,15 @@ KeyTableArray MixedLayout()
     SetChars(table, 45, QStringLiteral("ab"), QStringLiteral("\t"));
     SetChars(table, 48, QStringLiteral(" "), QStringLiteral(" "));
     return table;
+}
+
+// Saves through the dialect's own save function.
+void SaveLayout(KeyTableArray &table, const QString &path, LayoutDialect dialect)
+{
+    if (dialect == LayoutDialect::Classic)
+        SaveLayoutClassic(table, path);
+    else
+        SaveLayoutNew(table, path);
 }
 
 QList<QByteArray> Lines(const QByteArray &file)
@@ -166,11 +154,8 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("default.layout"));
-        KeyTableArray table = DefaultLayout();
-        if (dialect == LayoutDialect::Classic)
-            SaveLayoutClassic(table, path);
-        else
-            SaveLayoutNew(table, path);
+        KeyTableArray table = DefaultTable();
+        SaveLayout(table, path, dialect);
         QCOMPARE(ReadAll(path), expected);
     }
 
@@ -178,10 +163,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("old.layout"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(QByteArray(5000, 'x'));
-        old.close();
+        QVERIFY(WriteAll(path, QByteArray(5000, 'x')));
         const KeyTableArray table = MixedLayout();
         SaveLayoutClassic(table, path);
         QCOMPARE(ReadAll(path), LayoutFileBytes(table, LayoutDialect::Classic));
@@ -310,7 +292,7 @@ private Q_SLOTS:
         QFETCH(QString, norm);
         QFETCH(QString, shift);
         QFETCH(QString, type);
-        KeyTableArray table = DefaultLayout();
+        KeyTableArray table = DefaultTable();
         // A type left from an earlier pass must not survive.
         for (s_key &entry : table)
             entry.key_type = QStringLiteral("letter");
@@ -323,7 +305,7 @@ private Q_SLOTS:
     void saveLayoutNewRunsTheTypePass()
     {
         QTemporaryDir dir;
-        KeyTableArray table = DefaultLayout();
+        KeyTableArray table = DefaultTable();
         SetChars(table, 14, QStringLiteral("\u0439"), QStringLiteral("\u0419"));
         SaveLayoutNew(table, dir.filePath(QStringLiteral("a.layout")));
         QCOMPARE(KeyByNumber(table, 14).key_type, QStringLiteral("letter"));
@@ -353,7 +335,7 @@ private Q_SLOTS:
     void dialectsAgreeLineForLine()
     {
         QFETCH(bool, mixed);
-        KeyTableArray table = mixed ? MixedLayout() : DefaultLayout();
+        KeyTableArray table = mixed ? MixedLayout() : DefaultTable();
         SetKeyTypes(table);
         const QList<QByteArray> classic = Lines(LayoutFileBytes(table, LayoutDialect::Classic));
         const QList<QByteArray> fresh = Lines(LayoutFileBytes(table, LayoutDialect::New));
@@ -396,7 +378,7 @@ private Q_SLOTS:
     // The groups and the caption go by position in the table, not by the key found there.
     void groupsFollowTablePosition()
     {
-        KeyTableArray table = DefaultLayout();
+        KeyTableArray table = DefaultTable();
         std::swap(table[0].vk, table[47].vk);
         table[13].vk = 0;
         table[26].vk = 65535;
@@ -429,13 +411,10 @@ private Q_SLOTS:
     {
         QFETCH(LayoutDialect, dialect);
         QFETCH(bool, mixed);
-        KeyTableArray table = mixed ? MixedLayout() : DefaultLayout();
+        KeyTableArray table = mixed ? MixedLayout() : DefaultTable();
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("a.layout"));
-        if (dialect == LayoutDialect::Classic)
-            SaveLayoutClassic(table, path);
-        else
-            SaveLayoutNew(table, path);
+        SaveLayout(table, path, dialect);
 
         const ParsedFile parsed = Parse(ReadAll(path), dialect);
         QCOMPARE(parsed.error, QString());
@@ -479,16 +458,8 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString full = path.startsWith(u'/') ? path : dir.filePath(path);
-        KeyTableArray table = DefaultLayout();
-        try {
-            if (dialect == LayoutDialect::Classic)
-                SaveLayoutClassic(table, full);
-            else
-                SaveLayoutNew(table, full);
-            QFAIL("no error raised");
-        } catch (const FileError &error) {
-            QCOMPARE(error.message(), message);
-        }
+        KeyTableArray table = DefaultTable();
+        QCOMPARE(ErrorOf([&] { SaveLayout(table, full, dialect); }), message);
         QVERIFY(!QFile::exists(full));
         QVERIFY(QDir(dir.path()).isEmpty());
         // the types of the pass stay even though the write failed

@@ -1,36 +1,19 @@
-#include "fileerror.h"
 #include "keyhint.h"
 #include "keytable.h"
+#include "testhelpers.h"
 #include "ukbfile.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <functional>
-#include <sys/resource.h>
 
 namespace {
 
 const QString DataDir = QStringLiteral(TAVO_TEST_DATA "/ukb/");
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-KeyTableArray DefaultTable()
-{
-    KeyTableArray table;
-    ClearKeyTable(table);
-    LoadDefaults(table);
-    return table;
-}
 
 QString Code(QChar c)
 {
@@ -72,12 +55,7 @@ QString Unit(char16_t unit) { return QString(QChar(unit)); }
 
 QByteArray Utf16Le(const QString &text)
 {
-    QByteArray bytes("\xFF\xFE");
-    for (QChar c : text) {
-        bytes += char(c.unicode() & 0xFF);
-        bytes += char(c.unicode() >> 8);
-    }
-    return bytes;
+    return QByteArray("\xFF\xFE") + Utf16LeUnits(text);
 }
 
 QByteArray Utf16Be(const QString &text)
@@ -456,16 +434,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QTemporaryDir dir;
-        QFile parent(dir.filePath(QStringLiteral("file")));
-        QVERIFY(parent.open(QIODevice::WriteOnly));
-        parent.close();
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
         const QString full = dir.filePath(path);
-        try {
-            ReadUkbFile(full);
-            QFAIL("no error raised");
-        } catch (const FileError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Cannot open file %1").arg(full));
-        }
+        QCOMPARE(ErrorOf([&] { ReadUkbFile(full); }), QStringLiteral("Cannot open file %1").arg(full));
     }
 
     // ---- Applying
@@ -569,19 +540,11 @@ private Q_SLOTS:
     {
         QFETCH(QString, path);
         QTemporaryDir dir;
-        QFile parent(dir.filePath(QStringLiteral("file")));
-        QVERIFY(parent.open(QIODevice::WriteOnly));
-        parent.close();
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir")));
         const QString full = dir.filePath(path);
-        try {
-            SaveUkbFile(SampleTable(), full);
-            QFAIL("no error raised");
-        } catch (const FileError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Cannot create file %1").arg(full));
-        }
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{"dir", "file"}));
+        QCOMPARE(ErrorOf([&] { SaveUkbFile(SampleTable(), full); }), QStringLiteral("Cannot create file %1").arg(full));
+        QCOMPARE(Entries(dir.path()), (QStringList{"dir", "file"}));
         QVERIFY(QDir(dir.filePath(QStringLiteral("dir"))).isEmpty());
     }
 
@@ -593,21 +556,12 @@ private Q_SLOTS:
         const QByteArray old = ReadAll(path);
 
         // A file-size limit below the new file's size makes the write fail halfway.
-        struct rlimit saved;
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 1000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString message;
-        try {
-            SaveUkbFile(SampleTable(), path);
-        } catch (const FileError &error) {
-            message = error.message();
+        {
+            const FileSizeLimit limit(1000);
+            QVERIFY(limit.isActive());
+            message = ErrorOf([&] { SaveUkbFile(SampleTable(), path); });
         }
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
-
         QCOMPARE(message, QStringLiteral("Cannot create file %1").arg(path));
         QCOMPARE(ReadAll(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"layout.ukb"});

@@ -1,5 +1,5 @@
-#include "fileerror.h"
 #include "keytable.h"
+#include "testhelpers.h"
 #include "xkbsymbols.h"
 
 #include <QDir>
@@ -11,7 +11,6 @@
 
 #include <xkbcommon/xkbcommon.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -23,30 +22,6 @@ const QStringList KeyNames = {
     "AD10", "AD11", "AD12", "BKSL", "AC01", "AC02", "AC03", "AC04", "AC05", "AC06", "AC07",
     "AC08", "AC09", "AC10", "AC11", "AB01", "AB02", "AB03", "AB04", "AB05", "AB06", "AB07",
     "AB08", "AB09", "AB10", "SPCE"};
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QString ErrorOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const FileError &error) {
-        return error.message();
-    }
-    return QString();
-}
-
-KeyTableArray DefaultLayout()
-{
-    KeyTableArray table;
-    ClearKeyTable(table);
-    LoadDefaults(table);
-    return table;
-}
 
 // Sets the key's four XKB states by code, with the characters the character table
 // would store alongside ("&&" for an ampersand).
@@ -69,7 +44,7 @@ void SetKey(KeyTableArray &table, int number, const char *caps, std::array<const
 // and signs, the default space bar, and codes the export must drop.
 KeyTableArray RussianLayout()
 {
-    KeyTableArray table = DefaultLayout();
+    KeyTableArray table = DefaultTable();
     SetKey(table, 1, "1", {"0451", "0401", "", ""});              // ё Ё
     SetKey(table, 2, "0", {"0031", "0021", "00B9", "00A1"});      // 1 ! ¹ ¡
     SetKey(table, 3, "0", {"0032", "0022", "", ""});              // 2 "
@@ -97,10 +72,7 @@ public:
     TypedLayout(const QString &name, const QByteArray &text)
     {
         QDir(m_dir.path()).mkdir(QStringLiteral("symbols"));
-        QFile file(m_dir.filePath(QStringLiteral("symbols/") + name));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(text);
-        file.close();
+        WriteAll(m_dir.filePath(QStringLiteral("symbols/") + name), text);
         m_context.reset(xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES));
         xkb_context_set_log_level(m_context.get(), XKB_LOG_LEVEL_CRITICAL);
         xkb_context_include_path_append(m_context.get(), QFile::encodeName(m_dir.path()).constData());
@@ -172,7 +144,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, valid);
         QCOMPARE(IsValidXkbLayoutName(name), valid);
-        QCOMPARE(ErrorOf([&] { XkbSymbolsText(DefaultLayout(), name); }).isEmpty(), valid);
+        QCOMPARE(ErrorOf([&] { XkbSymbolsText(DefaultTable(), name); }).isEmpty(), valid);
     }
 
     void layoutNameOfPath_data()
@@ -319,7 +291,7 @@ private Q_SLOTS:
         QFETCH(QString, ctrl);
         QFETCH(QString, ctrlShift);
         QFETCH(QString, comment);
-        KeyTableArray table = DefaultLayout();
+        KeyTableArray table = DefaultTable();
         SetKey(table, 2, "0", {"0031", "0021", "", ""});
         KeyByNumber(table, 2).ctrl_code = ctrl;
         KeyByNumber(table, 2).ctrl_shift_code = ctrlShift;
@@ -425,7 +397,7 @@ private Q_SLOTS:
 
     void emptyLayoutTypesOnlySpaces()
     {
-        const KeyTableArray table = DefaultLayout();
+        const KeyTableArray table = DefaultTable();
         const QByteArray text = XkbSymbolsText(table, QStringLiteral("blank"));
         QCOMPARE(text.count("VoidSymbol"), 47 * 5 + 2);
         VerifyXkbSymbols(table, QStringLiteral("blank"), text);
@@ -503,10 +475,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ru.xkb"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-        old.close();
+        QVERIFY(WriteAll(path, "old content"));
 
         const KeyTableArray table = RussianLayout();
         SaveXkbFile(table, path);
@@ -534,17 +503,14 @@ private Q_SLOTS:
         const QString error = ErrorOf([&] { SaveXkbFile(RussianLayout(), path); });
         QCOMPARE(error, QStringLiteral("Invalid XKB layout name \"%1\" (the file name without its suffix): "
                                        "use only lower-case letters a-z, digits, \"-\" and \"_\"").arg(name));
-        QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(Entries(dir.path()).isEmpty());
     }
 
     void saveKeepsAFileWithABadName()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Ru.xkb"));
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old content");
-        old.close();
+        QVERIFY(WriteAll(path, "old content"));
         QVERIFY(!ErrorOf([&] { SaveXkbFile(RussianLayout(), path); }).isEmpty());
         QCOMPARE(ReadAll(path), QByteArray("old content"));
     }
@@ -552,9 +518,7 @@ private Q_SLOTS:
     void saveFailsWhereNothingCanBeWritten()
     {
         QTemporaryDir dir;
-        QFile parent(dir.filePath(QStringLiteral("file")));
-        QVERIFY(parent.open(QIODevice::WriteOnly));
-        parent.close();
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
         const QString error = ErrorOf([&] { SaveXkbFile(RussianLayout(), dir.filePath(QStringLiteral("file/ru.xkb"))); });
         QCOMPARE(error, u"Invalid filename");
     }

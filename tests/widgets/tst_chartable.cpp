@@ -3,6 +3,7 @@
 #include "characterfield.h"
 #include "fakedialogs.h"
 #include "testmain.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -17,15 +18,6 @@
 #include <functional>
 #include <memory>
 
-namespace {
-
-QModelIndex IndexOfCode(const QAbstractItemModel *model, int code)
-{
-    return model->index((code - FirstCharCode) / CharTableColumns, (code - FirstCharCode) % CharTableColumns);
-}
-
-} // namespace
-
 class TestCharTable : public QObject
 {
     Q_OBJECT
@@ -34,13 +26,7 @@ class TestCharTable : public QObject
     std::unique_ptr<TForm2> form;
 
     template <typename T>
-    T *child(const QString &name) const
-    {
-        T *found = form->findChild<T *>(name);
-        if (!found)
-            qFatal("no child %s", qPrintable(name));
-        return found;
-    }
+    T *child(const QString &name) const { return Child<T>(form.get(), name); }
     QTableView *grid() const { return child<QTableView>(QStringLiteral("TntSG1")); }
     CharacterField *charField(int state) const
     {
@@ -60,16 +46,11 @@ class TestCharTable : public QObject
     void clickIndex(const QModelIndex &index, Qt::MouseButton button = Qt::LeftButton,
                     Qt::KeyboardModifiers modifiers = {})
     {
-        grid()->scrollTo(index);
-        QTest::mouseClick(grid()->viewport(), button, modifiers, grid()->visualRect(index).center());
+        ClickCell(grid(), index, button, modifiers);
     }
     void clickCode(int code, Qt::KeyboardModifiers modifiers = {})
     {
         clickIndex(IndexOfCode(grid()->model(), code), Qt::LeftButton, modifiers);
-    }
-    void clickButton(QAbstractButton *button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     }
     // Runs the window modally; actions act on it from inside the modal loop. A window
     // that the actions leave open is closed with -1, so a failure cannot hang the test.
@@ -99,8 +80,7 @@ private Q_SLOTS:
         dialogs.fonts.clear();
         dialogs.fontDialogInitialFonts.clear();
         form = std::make_unique<TForm2>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(ShowOnScreen(form.get()));
     }
     void cleanup() { form.reset(); }
 
@@ -214,7 +194,7 @@ private Q_SLOTS:
     void pickGoesToSelectedStateOnly()
     {
         fillFields();
-        clickButton(stateButton(3));
+        ClickButton(stateButton(3));
         QVERIFY(!stateButton(1)->isChecked());
         QVERIFY(child<QRadioButton>(QStringLiteral("RB11"))->isChecked());  // a group of its own
         clickCode('x');
@@ -256,7 +236,7 @@ private Q_SLOTS:
     void keysThatDoNotMoveDoNotPick()
     {
         clickCode('"');
-        clickButton(stateButton(2));
+        ClickButton(stateButton(2));
         grid()->setFocus();
         QTest::keyClick(grid(), Qt::Key_Right, Qt::ShiftModifier);  // extends the range
         QTest::keyClick(grid(), Qt::Key_A);                         // no jump to "A"
@@ -326,7 +306,7 @@ private Q_SLOTS:
         form->hide();
         fillFields();
         const int result = execWith([&] {
-            clickButton(stateButton(6));
+            ClickButton(stateButton(6));
             clickCode('%');
             if (closeBox)
                 form->close();
@@ -361,9 +341,9 @@ private Q_SLOTS:
     {
         form->hide();
         const int result = execWith([&] {
-            clickButton(stateButton(5));
+            ClickButton(stateButton(5));
             clickCode('c');
-            clickButton(child<QPushButton>(QStringLiteral("Button1")));
+            ClickButton(child<QPushButton>(QStringLiteral("Button1")));
         });
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(!form->isVisible());
@@ -377,7 +357,7 @@ private Q_SLOTS:
         chosen.setItalic(true);
         chosen.setUnderline(true);
         dialogs.fonts.push_back(chosen);
-        clickButton(child<QRadioButton>(QStringLiteral("RB22")));
+        ClickButton(child<QRadioButton>(QStringLiteral("RB22")));
 
         QCOMPARE(dialogs.fontDialogInitialFonts.size(), 1);
         QCOMPARE(dialogs.fontDialogInitialFonts[0].family(), u"MS Sans Serif");
@@ -416,9 +396,9 @@ private Q_SLOTS:
     {
         dialogs.fonts.push_back(QFont(QStringLiteral("Liberation Sans"), 10));
         dialogs.fonts.push_back(QFont(QStringLiteral("Liberation Mono"), 9));
-        clickButton(child<QRadioButton>(QStringLiteral("RB22")));
+        ClickButton(child<QRadioButton>(QStringLiteral("RB22")));
         clickIndex(grid()->model()->index(3, 4));
-        clickButton(child<QRadioButton>(QStringLiteral("RB11")));
+        ClickButton(child<QRadioButton>(QStringLiteral("RB11")));
         QCOMPARE(dialogs.fontDialogInitialFonts.size(), 2);
         QCOMPARE(dialogs.fontDialogInitialFonts[1].family(), u"Liberation Sans");  // the last choice
         QCOMPARE(grid()->model()->rowCount(), 7);
@@ -431,7 +411,7 @@ private Q_SLOTS:
     {
         const QFont gridFont = grid()->font();
         const QFont fieldFont = charField(1)->font();
-        clickButton(child<QRadioButton>(QStringLiteral("RB22")));  // no font queued: cancel
+        ClickButton(child<QRadioButton>(QStringLiteral("RB22")));  // no font queued: cancel
         QCOMPARE(dialogs.fontDialogInitialFonts.size(), 1);
         QVERIFY(child<QRadioButton>(QStringLiteral("RB22"))->isChecked());
         QCOMPARE(grid()->model()->rowCount(), 7);
@@ -445,13 +425,13 @@ private Q_SLOTS:
     void gridSurvivesReopening()
     {
         dialogs.fonts.push_back(QFont(QStringLiteral("Liberation Sans"), 10));
-        clickButton(child<QRadioButton>(QStringLiteral("RB22")));
+        ClickButton(child<QRadioButton>(QStringLiteral("RB22")));
         form->hide();
         execWith([&] {
             clickIndex(grid()->model()->index(1500, 7));
             QTest::keyClick(grid(), Qt::Key_Escape);
         });
-        execWith([&] { clickButton(child<QPushButton>(QStringLiteral("Button1"))); });
+        execWith([&] { ClickButton(child<QPushButton>(QStringLiteral("Button1"))); });
         QCOMPARE(grid()->model()->rowCount(), 2047);
         QCOMPARE(grid()->currentIndex(), grid()->model()->index(1500, 7));
         QCOMPARE(grid()->font().family(), u"Liberation Sans");

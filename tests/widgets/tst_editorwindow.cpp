@@ -27,22 +27,9 @@ class TestEditorWindow : public QObject
     std::unique_ptr<TForm1> form;
 
     template <typename T>
-    T *child(const char *name) const
-    {
-        T *found = form->findChild<T *>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no child %s", name);
-        return found;
-    }
-    KeyCell *cell(int number) const
-    {
-        return form->findChild<KeyCell *>(QStringLiteral("TntStaticText%1").arg(number));
-    }
-    void click(const char *name)
-    {
-        QAbstractButton *button = child<QAbstractButton>(name);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-    }
+    T *child(const char *name) const { return Child<T>(form.get(), QString::fromLatin1(name)); }
+    KeyCell *cell(int number) const { return KeyCellOf(form.get(), number); }
+    void click(const char *name) { ClickButton(child<QAbstractButton>(name)); }
     // Which of RB10..RB35 are checked, as a string such as "RB10".
     QString checkedRadios() const
     {
@@ -73,8 +60,7 @@ private Q_SLOTS:
     void init()
     {
         form = std::make_unique<TForm1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(ShowOnScreen(form.get()));
     }
     void cleanup() { form.reset(); }
 

@@ -4,7 +4,6 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
 #include "keyboardtest.h"
-#include "keycell.h"
 #include "keyhint.h"
 #include "keyviews.h"
 #include "testmain.h"
@@ -43,25 +42,10 @@ class TestKeyEditing : public QObject
     std::unique_ptr<TForm2> table;
 
     template <typename T>
-    T *editorChild(const QString &name) const
-    {
-        T *found = editor->findChild<T *>(name);
-        if (!found)
-            qFatal("no child %s", qPrintable(name));
-        return found;
-    }
+    T *editorChild(const QString &name) const { return Child<T>(editor.get(), name); }
     template <typename T>
-    T *tableChild(const QString &name) const
-    {
-        T *found = table->findChild<T *>(name);
-        if (!found)
-            qFatal("no child %s", qPrintable(name));
-        return found;
-    }
-    KeyCell *cell(int number) const
-    {
-        return editorChild<KeyCell>(QStringLiteral("TntStaticText%1").arg(number));
-    }
+    T *tableChild(const QString &name) const { return Child<T>(table.get(), name); }
+    KeyCell *cell(int number) const { return KeyCellOf(editor.get(), number); }
     QTableView *grid() const { return tableChild<QTableView>(QStringLiteral("TntSG1")); }
 
     Shown readTable() const
@@ -76,22 +60,12 @@ class TestKeyEditing : public QObject
         shown.caps = tableChild<QCheckBox>(QStringLiteral("CB1"))->isChecked();
         return shown;
     }
-    void clickButton(QAbstractButton *button)
-    {
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-    }
     void selectState(int state)
     {
         QTest::mouseClick(tableChild<CharacterField>(QStringLiteral("TntLabel%1").arg(state)), Qt::LeftButton);
     }
-    void pickCode(int code)
-    {
-        const QModelIndex index = grid()->model()->index((code - FirstCharCode) / CharTableColumns,
-                                                         (code - FirstCharCode) % CharTableColumns);
-        grid()->scrollTo(index);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(index).center());
-    }
-    void pressOk() { clickButton(tableChild<QPushButton>(QStringLiteral("Button1"))); }
+    void pickCode(int code) { ClickCell(grid(), IndexOfCode(grid()->model(), code)); }
+    void pressOk() { ClickButton(tableChild<QPushButton>(QStringLiteral("Button1"))); }
     void pressEscape() { QTest::keyClick(grid(), Qt::Key_Escape); }
 
     // Presses a mouse button on key cell N; actions run inside the character table's modal
@@ -135,8 +109,7 @@ private Q_SLOTS:
         editor = std::make_unique<TForm1>();
         table = std::make_unique<TForm2>();
         editor->setCharTable(table.get());
-        editor->show();
-        QVERIFY(QTest::qWaitForWindowExposed(editor.get()));
+        QVERIFY(ShowOnScreen(editor.get()));
     }
     void cleanup()
     {
@@ -187,19 +160,19 @@ private Q_SLOTS:
     {
         fillKey14();
         // The single AltGr view: Double off, then Alt Gr.
-        clickButton(editorChild<QCheckBox>(QStringLiteral("CB10")));
-        clickButton(editorChild<QRadioButton>(QStringLiteral("RB20")));
+        ClickButton(editorChild<QCheckBox>(QStringLiteral("CB10")));
+        ClickButton(editorChild<QRadioButton>(QStringLiteral("RB20")));
         const QString otherBefore = cell(15)->caption();
         QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + Break + QStringLiteral("q"));
 
         dialogs.fonts.push_back(QFont(QStringLiteral("Liberation Sans"), 10));
         editKey(14, [this] {
-            clickButton(tableChild<QRadioButton>(QStringLiteral("RB22")));  // UCS-2
+            ClickButton(tableChild<QRadioButton>(QStringLiteral("RB22")));  // UCS-2
             selectState(3);
             pickCode(0xE9);
             selectState(6);
             pickCode(0x20AC);
-            clickButton(tableChild<QCheckBox>(QStringLiteral("CB1")));  // caps off
+            ClickButton(tableChild<QCheckBox>(QStringLiteral("CB1")));  // caps off
             pressOk();
         });
 
@@ -276,7 +249,7 @@ private Q_SLOTS:
             pickCode('x');
             selectState(4);
             QTest::mouseClick(tableChild<CharacterField>(QStringLiteral("TntLabel2")), Qt::RightButton);
-            clickButton(tableChild<QCheckBox>(QStringLiteral("CB1")));
+            ClickButton(tableChild<QCheckBox>(QStringLiteral("CB1")));
             if (closeBox)
                 table->close();
             else

@@ -1,9 +1,10 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "keyboardtest.h"
 #include "klcdialog.h"
+#include "testhelpers.h"
 #include "testmain.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -20,36 +21,11 @@ namespace {
 
 const QString WrongLength = QStringLiteral("Должно быть 8 символов!");
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray Utf16Le(const QString &text)
-{
-    QByteArray bytes;
-    for (QChar c : text) {
-        bytes += char(c.unicode() & 0xFF);
-        bytes += char(c.unicode() >> 8);
-    }
-    return bytes;
-}
-
 // The hand-written file of the default table, with another name in its first line.
 QByteArray DefaultFileNamed(const QString &name)
 {
     QByteArray bytes = ReadAll(QStringLiteral(TAVO_TEST_DATA "/default.klc"));
-    return bytes.replace(Utf16Le(QStringLiteral("layout00")), Utf16Le(name));
-}
-
-template <typename T>
-T *Child(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
+    return bytes.replace(Utf16LeUnits(QStringLiteral("layout00")), Utf16LeUnits(name));
 }
 
 // Types text into a field key by key, as a user would; QTest::keyClicks covers Latin-1 only.
@@ -102,8 +78,7 @@ class TestKlcExport : public QObject
                 dialog->close();
         });
         poll.start();
-        form->findChild<QAction *>(QStringLiteral("saveasklc1"))->trigger();
-        QCoreApplication::processEvents();
+        TriggerMenuItem(form.get(), "saveasklc1");
         return seen;
     }
 
@@ -128,8 +103,7 @@ private Q_SLOTS:
         previousDir = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir->path()));
         form = std::make_unique<TForm1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(ShowOnScreen(form.get()));
     }
 
     void cleanup()
@@ -319,9 +293,9 @@ private Q_SLOTS:
         const QString fileName = name + QStringLiteral(".klc");
         QCOMPARE(filesHere(), QStringList{fileName});
         const QByteArray bytes = ReadAll(fileName);
-        QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE") + Utf16Le(QStringLiteral("KBD\t") + name
+        QVERIFY(bytes.startsWith(QByteArray("\xFF\xFE") + Utf16LeUnits(QStringLiteral("KBD\t") + name
                                  + QStringLiteral("\t\"") + description + QStringLiteral("\"\r\n"))));
-        QVERIFY(bytes.contains(Utf16Le(QStringLiteral("\r\nCOMPANY\t\"") + company + QStringLiteral("\"\r\n"))));
+        QVERIFY(bytes.contains(Utf16LeUnits(QStringLiteral("\r\nCOMPANY\t\"") + company + QStringLiteral("\"\r\n"))));
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Save  ") + fileName});
     }
 
@@ -339,7 +313,7 @@ private Q_SLOTS:
         QCOMPARE(nameOffered, u"layout00");  // a new dialog, back to the defaults
         QCOMPARE(filesHere(), QStringList{u"abcdefgh.klc"_qs});
         const QByteArray bytes = ReadAll(QStringLiteral("abcdefgh.klc"));
-        QVERIFY(bytes.contains(Utf16Le(QStringLiteral("\r\n02\t1\t\t\t0\t0031\t-1\t-1\t-1\t-1\t-1\t\t//\r\n"))));
+        QVERIFY(bytes.contains(Utf16LeUnits(QStringLiteral("\r\n02\t1\t\t\t0\t0031\t-1\t-1\t-1\t-1\t-1\t\t//\r\n"))));
         QCOMPARE(bytes.size(), DefaultFileNamed(QStringLiteral("abcdefgh")).size() + 2 * 2);
         QCOMPARE(dialogs->messages.size(), 2);
     }

@@ -1,8 +1,9 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "keyboardtest.h"
+#include "testhelpers.h"
 #include "testmain.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -12,12 +13,6 @@
 
 namespace {
 
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray Fixture(const char *name)
 {
     return ReadAll(QStringLiteral(TAVO_TEST_DATA "/") + QString::fromLatin1(name));
@@ -26,13 +21,6 @@ QByteArray Fixture(const char *name)
 QString Confirmation(const QString &path)
 {
     return QStringLiteral("save (") + path + QStringLiteral(")!");
-}
-
-void SetChars(int number, const QString &norm, const QString &shift)
-{
-    s_key &key = KeyByNumber(KeyTable, number);
-    key.norm_char = norm;
-    key.shift_char = shift;
 }
 
 QStringList KeyTypes()
@@ -60,20 +48,13 @@ class TestLayoutExport : public QObject
 
     std::unique_ptr<TForm1> form;
 
-    void trigger(const char *item)
-    {
-        QAction *action = form->findChild<QAction *>(QString::fromLatin1(item));
-        QVERIFY(action);
-        action->trigger();
-        QCoreApplication::processEvents();
-    }
+    void trigger(const char *item) { TriggerMenuItem(form.get(), item); }
 
 private Q_SLOTS:
     void init()
     {
         form = std::make_unique<TForm1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(ShowOnScreen(form.get()));
     }
     void cleanup() { form.reset(); }
 
@@ -116,9 +97,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ru.layout"));
         dialogs.filePaths.push_back(path);
-        SetChars(2, QStringLiteral("1"), QStringLiteral("!"));
-        SetChars(14, QStringLiteral("\u0439"), QStringLiteral("\u0419"));
-        SetChars(27, QStringLiteral("a"), QStringLiteral("\u0424"));
+        SetChars(KeyTable, 2, QStringLiteral("1"), QStringLiteral("!"));
+        SetChars(KeyTable, 14, QStringLiteral("\u0439"), QStringLiteral("\u0419"));
+        SetChars(KeyTable, 27, QStringLiteral("a"), QStringLiteral("\u0424"));
 
         trigger("saveaslayout3041");
 
@@ -172,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(QDir::setCurrent(dir.path()));
         const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
         dialogs.filePaths.push_back(QString());
-        SetChars(15, QStringLiteral("w"), QStringLiteral("W"));
+        SetChars(KeyTable, 15, QStringLiteral("w"), QStringLiteral("W"));
 
         trigger(qPrintable(item));
 
@@ -199,7 +180,7 @@ private Q_SLOTS:
         FakeDialogs dialogs;
         const QString path = QStringLiteral("/proc/1/tavo.layout");
         dialogs.filePaths.push_back(path);
-        SetChars(15, QStringLiteral("w"), QStringLiteral("W"));
+        SetChars(KeyTable, 15, QStringLiteral("w"), QStringLiteral("W"));
 
         trigger(qPrintable(item));
 

@@ -1,38 +1,23 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
-#include "keycell.h"
+#include "keyboardtest.h"
 #include "keyhint.h"
 #include "linebuffer.h"
+#include "testhelpers.h"
 #include "testmain.h"
 #include "ukbfile.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 
 const QString DataDir = QStringLiteral(TAVO_TEST_DATA "/ukb/");
 const QString Break = QStringLiteral("\n\r");
 const QString Question = QStringLiteral("The layout has unsaved changes. Save them first?");
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 } // namespace
 
@@ -44,17 +29,8 @@ class TestUkbMenu : public QObject
     std::unique_ptr<FakeDialogs> dialogs;
     std::unique_ptr<QTemporaryDir> dir;
 
-    KeyCell *cell(int number) const
-    {
-        return form->findChild<KeyCell *>(QStringLiteral("TntStaticText%1").arg(number));
-    }
-    void trigger(const char *item)
-    {
-        QAction *action = form->findChild<QAction *>(QString::fromLatin1(item));
-        QVERIFY(action);
-        action->trigger();
-        QCoreApplication::processEvents();
-    }
+    KeyCell *cell(int number) const { return KeyCellOf(form.get(), number); }
+    void trigger(const char *item) { TriggerMenuItem(form.get(), item); }
     QString path(const QString &name) const { return dir->filePath(name); }
     // An edit that is not saved yet.
     void editKey14()
@@ -80,8 +56,7 @@ private Q_SLOTS:
         dialogs = std::make_unique<FakeDialogs>();
         dir = std::make_unique<QTemporaryDir>();
         form = std::make_unique<TForm1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(ShowOnScreen(form.get()));
     }
     void cleanup()
     {
@@ -112,7 +87,7 @@ private Q_SLOTS:
     void saveReplacesAndOffersTheLastName()
     {
         const QString file = path(QStringLiteral("a.ukb"));
-        WriteAll(file, "old");
+        QVERIFY(WriteAll(file, "old"));
         dialogs->filePaths = {file, file};
         trigger("saveukb1");
         KeyByNumber(KeyTable, 1).spare2 = QStringLiteral("x");
@@ -149,14 +124,14 @@ private Q_SLOTS:
     void failedSave()
     {
         QFETCH(QString, name);
-        WriteAll(path(QStringLiteral("file")), "keep");
+        QVERIFY(WriteAll(path(QStringLiteral("file")), "keep"));
         editKey14();
         const QString file = path(name);
         dialogs->filePaths = {file};
         trigger("saveukb1");
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(file)});
         QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"file"});
+        QCOMPARE(Entries(dir->path()), QStringList{"file"});
         QCOMPARE(ReadAll(path(QStringLiteral("file"))), QByteArray("keep"));
         QVERIFY(form->isLayoutModified());
     }
@@ -165,21 +140,17 @@ private Q_SLOTS:
     {
         const QString file = path(QStringLiteral("layout.ukb"));
         const QByteArray old = ReadAll(DataDir + "sample-utf16le.ukb");
-        WriteAll(file, old);
+        QVERIFY(WriteAll(file, old));
         for (s_key &key : KeyTable)
             key.spare1 = QStringLiteral("longer than before");
         form->setLayoutModified(true);
         dialogs->filePaths = {file};
 
-        struct rlimit saved;
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 2000;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        trigger("saveukb1");
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, oldHandler);
+        {
+            const FileSizeLimit limit(2000);
+            QVERIFY(limit.isActive());
+            trigger("saveukb1");
+        }
 
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(file)});
         QVERIFY(dialogs->messages.isEmpty());
@@ -252,7 +223,7 @@ private Q_SLOTS:
         KeyByNumber(KeyTable, 3).norm_char = QStringLiteral("3");
         KeyByNumber(KeyTable, 48).caps = QStringLiteral("1");
         const QString file = path(QStringLiteral("short.ukb"));
-        WriteAll(file, Utf16LeFileBytes({QStringLiteral("1\t0041\tA\t"), QString()}));
+        QVERIFY(WriteAll(file, Utf16LeFileBytes({QStringLiteral("1\t0041\tA\t"), QString()})));
         dialogs->filePaths = {file};
         trigger("loadukb1");
 
@@ -274,7 +245,7 @@ private Q_SLOTS:
             lines << QString();
         lines << QStringLiteral("1\t0041\tA\t");
         const QString file = path(QStringLiteral("space.ukb"));
-        WriteAll(file, Utf16LeFileBytes(lines));
+        QVERIFY(WriteAll(file, Utf16LeFileBytes(lines)));
         dialogs->filePaths = {file};
         trigger("loadukb1");
 

@@ -1,29 +1,13 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "keyboardtest.h"
+#include "testhelpers.h"
 #include "testmain.h"
 #include "xkbsymbols.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
-
-namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList Entries(const QTemporaryDir &dir)
-{
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-}
-
-} // namespace
 
 class TestXkbExport : public QObject
 {
@@ -32,11 +16,7 @@ class TestXkbExport : public QObject
     std::unique_ptr<TForm1> form;
     std::unique_ptr<FakeDialogs> dialogs;
 
-    void saveAsXkb()
-    {
-        form->findChild<QAction *>(QStringLiteral("saveasxkb1"))->trigger();
-        QCoreApplication::processEvents();
-    }
+    void saveAsXkb() { TriggerMenuItem(form.get(), "saveasxkb1"); }
 
 private Q_SLOTS:
     void init()
@@ -97,7 +77,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs->fileDialogs.size(), 1);
         QVERIFY(dialogs->messages.isEmpty());
         QVERIFY(dialogs->errors.isEmpty());
-        QVERIFY(Entries(dir).isEmpty());
+        QVERIFY(Entries(dir.path()).isEmpty());
     }
 
     void failures_data()
@@ -116,14 +96,12 @@ private Q_SLOTS:
         QFETCH(QString, fileName);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        QFile parent(dir.filePath(QStringLiteral("file")));
-        QVERIFY(parent.open(QIODevice::WriteOnly));
-        parent.close();
+        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
         dialogs->filePaths = {dir.filePath(fileName)};
         saveAsXkb();
         QCOMPARE(dialogs->errors, QStringList{error});
         QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(Entries(dir), QStringList{QStringLiteral("file")});
+        QCOMPARE(Entries(dir.path()), QStringList{QStringLiteral("file")});
     }
 };
 
