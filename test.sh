@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh clang xvfb
+# clang with its sanitizer and libFuzzer runtimes builds the fuzz target.
+scripts/install-deps.sh clang libclang-rt-dev
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVO_SANITIZE=ON
 cmake --build build-test
