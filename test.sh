@@ -5,8 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# clang with its sanitizer and libFuzzer runtimes builds the fuzz target.
-scripts/install-deps.sh clang libclang-rt-dev
+# clang with its sanitizer and libFuzzer runtimes builds the fuzz target. llvm-symbolizer
+# (llvm) and libc's symbols (libc6-dbg) name the frames of sanitizer reports: the leak
+# suppression of tests/lsan-xkbcommon.supp matches a libc function that only they name.
+scripts/install-deps.sh clang libclang-rt-dev llvm libc6-dbg
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVO_SANITIZE=ON
 cmake --build build-test
