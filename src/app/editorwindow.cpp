@@ -10,6 +10,7 @@
 #include "klcdialog.h"
 #include "layoutxml.h"
 #include "linebuffer.h"
+#include "operation.h"
 #include "ukbfile.h"
 #include "xkbsymbols.h"
 
@@ -222,9 +223,11 @@ void TForm1::buildPopupMenu()
     const auto item = [this](const char *name, const QString &caption, void (TForm1::*handler)()) {
         QAction *action = PM1->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
-        // Queued, so that the operation runs straight from the event loop, outside the
-        // menu's own code, and a failure reaches the application's handler cleanly.
-        connect(action, &QAction::triggered, this, handler, Qt::QueuedConnection);
+        // Queued, so that the operation and its dialogs run straight from the event loop,
+        // once the menu has closed.
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunOperation(this, [this, handler] { (this->*handler)(); }); },
+                Qt::QueuedConnection);
     };
     item("loadukb1", QStringLiteral("load   *.ukb"), &TForm1::loadukb1Click);
     item("saveukb1", QStringLiteral("save  *.ukb"), &TForm1::saveukb1Click);
@@ -401,14 +404,9 @@ bool TForm1::settleUnsavedChanges()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    // A failed save must keep the window, and with it the edits, so the error is shown
-    // here rather than by the application's handler, which would let the close go on.
+    // A failed save keeps the window, and with it the edits.
     bool close = false;
-    try {
-        close = settleUnsavedChanges();
-    } catch (const FileError &error) {
-        Dialogs().showError(this, WithFullStop(error.message()));
-    }
+    RunOperation(this, [&] { close = settleUnsavedChanges(); });
     if (close)
         event->accept();
     else

@@ -2,12 +2,10 @@
 
 #include <QApplication>
 
-// The application object; its notify is the one place where a failed file operation
-// is reported, so the program goes on running after it.
+// The application object: the program's name and version.
 class TavoApplication : public QApplication
 {
     Q_OBJECT
 public:
     TavoApplication(int &argc, char **argv);
-    bool notify(QObject *receiver, QEvent *event) override;
 };
