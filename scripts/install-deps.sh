@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libxkbcommon-dev libxkbcommon-tools xkb-data
+  libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data
   fonts-liberation fontconfig
   "$@"
 )

@@ -1,18 +1,14 @@
 #include "xkbsymbols.h"
 
 #include "fileerror.h"
+#include "xkbkeymap.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <xkbcommon/xkbcommon.h>
 
 #include <array>
-#include <cstdarg>
-#include <cstdio>
-#include <memory>
 #include <optional>
 
 namespace {
@@ -172,62 +168,6 @@ QString CtrlComment(const s_key &key)
     return QStringLiteral("  // %1 not written: XKB has no Ctrl level").arg(parts.join(QStringLiteral(" and ")));
 }
 
-// ---- libxkbcommon handles
-
-struct ContextDeleter { void operator()(xkb_context *p) const { xkb_context_unref(p); } };
-struct KeymapDeleter { void operator()(xkb_keymap *p) const { xkb_keymap_unref(p); } };
-struct StateDeleter { void operator()(xkb_state *p) const { xkb_state_unref(p); } };
-using Context = std::unique_ptr<xkb_context, ContextDeleter>;
-using Keymap = std::unique_ptr<xkb_keymap, KeymapDeleter>;
-using State = std::unique_ptr<xkb_state, StateDeleter>;
-
-// Collects libxkbcommon's error messages for the FileError instead of printing them.
-void CollectLog(xkb_context *context, xkb_log_level, const char *format, va_list args)
-{
-    auto *messages = static_cast<QStringList *>(xkb_context_get_user_data(context));
-    char line[1024];
-    std::vsnprintf(line, sizeof line, format, args);
-    const QString text = QString::fromUtf8(line).trimmed();
-    if (messages && !text.isEmpty())
-        messages->append(text);
-}
-
-// The keymap of rules evdev, model pc105 and the layout NAME, with symbols/NAME holding
-// the text; the folder holding it is searched before the system's xkb data.
-Keymap CompileLayout(const QString &name, const QByteArray &text)
-{
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        throw FileError(QStringLiteral("Cannot check the XKB layout: %1").arg(dir.errorString()));
-    if (!QDir(dir.path()).mkdir(QStringLiteral("symbols")))
-        throw FileError(QStringLiteral("Cannot check the XKB layout: cannot create a folder in %1").arg(dir.path()));
-    WriteFileAtomically(dir.filePath(QStringLiteral("symbols/") + name), text, WriteFailure::SystemError);
-
-    QStringList messages;
-    Context context(xkb_context_new(xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES
-                                                    | XKB_CONTEXT_NO_ENVIRONMENT_NAMES)));
-    if (!context)
-        throw FileError(QStringLiteral("Cannot check the XKB layout: libxkbcommon has no context"));
-    xkb_context_set_user_data(context.get(), &messages);
-    xkb_context_set_log_fn(context.get(), CollectLog);
-    xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_ERROR);
-    xkb_context_include_path_append(context.get(), QFile::encodeName(dir.path()).constData());
-    xkb_context_include_path_append_default(context.get());
-
-    const QByteArray layout = name.toUtf8();
-    const xkb_rule_names names = {"evdev", "pc105", layout.constData(), "", ""};
-    Keymap keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
-    xkb_context_set_user_data(context.get(), nullptr);
-    // A file that does not parse is skipped for one of the same name further down the
-    // include path (the system's own "ru", say), so an error counts even when a keymap
-    // came out.
-    if (!keymap || !messages.isEmpty()) {
-        throw FileError(QStringLiteral("The XKB layout \"%1\" does not compile: %2")
-                            .arg(name, messages.join(QStringLiteral("; "))));
-    }
-    return keymap;
-}
-
 xkb_keycode_t KeycodeOf(xkb_keymap *keymap, const QString &keyName, const QString &layoutName)
 {
     const xkb_keycode_t keycode = xkb_keymap_key_by_name(keymap, keyName.toLatin1().constData());
@@ -291,7 +231,7 @@ QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name)
 void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QByteArray &text)
 {
     RequireValidName(name, QString());
-    const Keymap keymap = CompileLayout(name, text);
+    const XkbKeymapPtr keymap = CompileXkbKeymap(XkbKeymapTextOfSymbols(text, name), name);
     const auto fail = [&name](const QString &what) {
         return FileError(QStringLiteral("XKB check of layout \"%1\" failed: %2").arg(name, what));
     };
@@ -306,10 +246,10 @@ void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QBy
     const xkb_keycode_t shiftKey = KeycodeOf(keymap.get(), QStringLiteral("LFSH"), name);
     const xkb_keycode_t altGrKey = KeycodeOf(keymap.get(), QStringLiteral("RALT"), name);
     const xkb_keycode_t capsKey = KeycodeOf(keymap.get(), QStringLiteral("CAPS"), name);
-    std::array<std::array<State, 4>, 2> states;
+    std::array<std::array<XkbStatePtr, 4>, 2> states;
     for (int caps = 0; caps < 2; ++caps) {
         for (int level = 0; level < 4; ++level) {
-            State state(xkb_state_new(keymap.get()));
+            XkbStatePtr state(xkb_state_new(keymap.get()));
             if (!state)
                 throw fail(QStringLiteral("libxkbcommon has no state"));
             if (caps) {

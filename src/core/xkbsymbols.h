@@ -34,8 +34,8 @@ QString XkbKeysymName(const QString &code);
 // invalid layout name.
 QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name);
 
-// Compiles the text as the layout NAME with libxkbcommon (rules evdev, model pc105, the
-// system's xkb data) and reads every key back, at every level, with and without Caps
+// Compiles the text in memory as the layout NAME with libxkbcommon, as rules evdev and
+// model pc105 would with the system's xkb data (XkbKeymapTextOfSymbols), and reads every key back, at every level, with and without Caps
 // Lock, through an XKB state in which Shift, AltGr and Caps Lock are pressed as keys.
 // Throws FileError naming the key and state when the text does not compile or a key does
 // not give what the table says.

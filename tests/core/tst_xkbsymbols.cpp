@@ -1,5 +1,6 @@
 #include "keytable.h"
 #include "testhelpers.h"
+#include "xkbkeymap.h"
 #include "xkbsymbols.h"
 
 #include <QDir>
@@ -83,6 +84,7 @@ public:
     }
 
     bool compiled() const { return m_keymap != nullptr; }
+    xkb_keymap *keymap() const { return m_keymap.get(); }
 
     // The keysym name and character of the key, with Shift and AltGr held and Caps Lock
     // locked as asked.
@@ -438,8 +440,10 @@ private Q_SLOTS:
         QByteArray noAltGr = good;
         noAltGr.replace("    include \"level3(ralt_switch)\"\n", "");
 
-        QTest::newRow("not XKB, with a system layout of the name")
-            << QByteArray("key <AD01> [") << "The XKB layout \"ru\" does not compile: ru:1:1: syntax error";
+        QTest::newRow("not XKB")
+            << QByteArray("key <AD01> [") << "The XKB layout \"ru\" does not compile: no xkb_symbols section";
+        QTest::newRow("syntax error in the section")
+            << QByteArray("xkb_symbols \"basic\" { key <AD01> [ };") << "The XKB layout \"ru\" does not compile: ";
         QTest::newRow("no symbols section")
             << QByteArray("default partial xkb_types \"basic\" { };\n") << "The XKB layout \"ru\" does not compile: ";
         QTest::newRow("key missing")
@@ -467,6 +471,64 @@ private Q_SLOTS:
         QFETCH(QString, message);
         const QString error = ErrorOf([&] { VerifyXkbSymbols(RussianLayout(), QStringLiteral("ru"), text); });
         QVERIFY2(error.startsWith(message), qPrintable(error));
+    }
+
+    // ---- the keymap compiled in memory
+
+    void defaultSectionBody_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("one section") << QByteArray("xkb_symbols \"basic\" { key <AE01> { [ 1 ] }; };")
+                                     << QByteArray(" key <AE01> { [ 1 ] }; ");
+        QTest::newRow("default after others")
+            << QByteArray("partial xkb_symbols \"a\" { A };\ndefault partial xkb_symbols \"b\" { B };")
+            << QByteArray(" B ");
+        QTest::newRow("first without default")
+            << QByteArray("xkb_symbols \"a\" { A };\nxkb_symbols \"b\" { B };") << QByteArray(" A ");
+        QTest::newRow("braces in comments and strings")
+            << QByteArray("// default xkb_symbols { no }\n# }\n/* { */ xkb_symbols \"x\" { name[1] = \"}\\\"{\"; };")
+            << QByteArray(" name[1] = \"}\\\"{\"; ");
+        QTest::newRow("empty section") << QByteArray("xkb_symbols {};") << QByteArray("");
+        QTest::newRow("no section") << QByteArray("xkb_keycodes { <A> = 1; };") << QByteArray();
+        QTest::newRow("unclosed") << QByteArray("xkb_symbols \"x\" { key <A> { [ a ] };") << QByteArray();
+        QTest::newRow("unclosed string") << QByteArray("xkb_symbols \"x { };") << QByteArray();
+    }
+
+    void defaultSectionBody()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, body);
+        const QByteArray found = XkbDefaultSymbolsBody(text);
+        QCOMPARE(found, body);
+        QCOMPARE(found.isNull(), body.isNull());
+    }
+
+    // The check compiles in memory exactly the keymap that the rules give for the
+    // installed file, and leaves no file behind (not even in the temporary folder).
+    void checkCompilesTheInstalledKeymapInMemory()
+    {
+        const KeyTableArray table = RussianLayout();
+        const QByteArray text = XkbSymbolsText(table, QStringLiteral("ru"));
+        const TypedLayout installed(QStringLiteral("ru"), text);
+        QVERIFY(installed.compiled());
+
+        QTemporaryDir tmp;
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+        const XkbKeymapPtr keymap = CompileXkbKeymap(XkbKeymapTextOfSymbols(text, QStringLiteral("ru")),
+                                                     QStringLiteral("ru"));
+        VerifyXkbSymbols(table, QStringLiteral("ru"), text);
+        qputenv("TMPDIR", oldTmp);
+        QVERIFY(Entries(tmp.path()).isEmpty());
+
+        const auto asString = [](xkb_keymap *map) {
+            char *chars = xkb_keymap_get_as_string(map, XKB_KEYMAP_FORMAT_TEXT_V1);
+            QByteArray string(chars);
+            free(chars);
+            return string;
+        };
+        QCOMPARE(asString(keymap.get()), asString(installed.keymap()));
     }
 
     // ---- the file
