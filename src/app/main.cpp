@@ -1,9 +1,11 @@
 #include "chartablewindow.h"
 #include "editorwindow.h"
+#include "fileerror.h"
 #include "tavoapplication.h"
 
 int main(int argc, char *argv[])
 {
+    InitFileWriting();
     TavoApplication app(argc, argv);
     TForm1 form1;
     // The character table is created hidden once and reused for every key edit; as the

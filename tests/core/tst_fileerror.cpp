@@ -2,10 +2,47 @@
 #include "testhelpers.h"
 
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t Nobody = 65534;
+constexpr gid_t NoGroup = 65534;
+
+// Run as a child under another user: writes content to path and prints the message of
+// the failure, if any.
+int WriteAsChild(const char *path, const char *content)
+{
+    try {
+        WriteFileAtomically(QString::fromLocal8Bit(path), QByteArray(content), WriteFailure::SystemError);
+    } catch (const FileError &error) {
+        std::printf("%s", error.what());
+        return 1;
+    }
+    return 0;
+}
+
+struct stat StatOf(const QString &path)
+{
+    struct stat info {};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+} // namespace
 
 class TestFileError : public QObject
 {
@@ -117,7 +154,140 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(path), QByteArray("old bytes"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("layout.ukb")});
     }
+
+    // A device or FIFO is the destination itself: it is written into, never replaced.
+    void nonRegularTargetIsWrittenInPlace_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("character device") << false;
+        QTest::newRow("FIFO with a reader") << true;
+    }
+
+    void nonRegularTargetIsWrittenInPlace()
+    {
+        QFETCH(bool, fifo);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("node"));
+        const QByteArray name = QFile::encodeName(path);
+        // The same device as /dev/null; making one needs root.
+        const int made = fifo ? ::mkfifo(name.constData(), 0600)
+                              : ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3));
+        if (made != 0)
+            QSKIP("cannot make the node here");
+        const int reader = fifo ? ::open(name.constData(), O_RDONLY | O_NONBLOCK) : -1;
+
+        WriteFileAtomically(path, "layout bytes", WriteFailure::SystemError);
+
+        const struct stat after = StatOf(path);
+        QVERIFY(fifo ? S_ISFIFO(after.st_mode) : S_ISCHR(after.st_mode));
+        // Devices and FIFOs are "system" entries to QDir.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("node")});
+        if (fifo) {
+            char buffer[64] = {};
+            const ssize_t got = ::read(reader, buffer, sizeof buffer);
+            ::close(reader);
+            QCOMPARE(QByteArray(buffer, int(qMax<ssize_t>(got, 0))), QByteArray("layout bytes"));
+        }
+    }
+
+    void socketTargetIsAnErrorAndStays()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("socket"));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(size_t(name.size()) < sizeof address.sun_path);
+        std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+        QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+        const QString message = ErrorOf([&] { WriteFileAtomically(path, "x", WriteFailure::CannotCreate); });
+        ::close(listener);
+        QCOMPARE(message, QStringLiteral("Cannot create file %1").arg(path));
+        QVERIFY(S_ISSOCK(StatOf(path).st_mode));
+    }
+
+    // Root replaces files of any owner and mode; each keeps what it had.
+    void replaceKeepsOwnerAndMode_data()
+    {
+        QTest::addColumn<uint>("uid");
+        QTest::addColumn<uint>("gid");
+        QTest::addColumn<uint>("mode");
+        QTest::newRow("read-only") << 0u << 0u << 0444u;
+        QTest::newRow("another user's, group-readable") << uint(Nobody) << uint(NoGroup) << 0640u;
+        QTest::newRow("another user's, set-group-ID") << uint(Nobody) << 0u << 02750u;
+        QTest::newRow("private") << 0u << 0u << 0600u;
+    }
+
+    void replaceKeepsOwnerAndMode()
+    {
+        QFETCH(uint, uid);
+        QFETCH(uint, gid);
+        QFETCH(uint, mode);
+        if (::geteuid() != 0)
+            QSKIP("needs root to give files away");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("layout.ukb"));
+        QVERIFY(WriteAll(path, "old"));
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(::chown(name.constData(), uid, gid), 0);
+        QCOMPARE(::chmod(name.constData(), mode), 0);
+
+        WriteFileAtomically(path, "new", WriteFailure::CannotCreate);
+
+        QCOMPARE(ReadAll(path), QByteArray("new"));
+        const struct stat after = StatOf(path);
+        QCOMPARE(uint(after.st_uid), uid);
+        QCOMPARE(uint(after.st_gid), gid);
+        QCOMPARE(uint(after.st_mode & 07777), mode);
+    }
+
+    // A user who may write a file but not its folder: the file is written in place. The
+    // writer runs as nobody in a child process, since root may write every folder.
+    void folderWithoutWriteAccess_data()
+    {
+        QTest::addColumn<bool>("ownFile");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("own file is written in place") << true << QString() << QByteArray("new");
+        QTest::newRow("another's file is refused") << false << "File access denied" << QByteArray("old");
+    }
+
+    void folderWithoutWriteAccess()
+    {
+        QFETCH(bool, ownFile);
+        QFETCH(QString, message);
+        QFETCH(QByteArray, content);
+        if (::geteuid() != 0)
+            QSKIP("needs root to run a child as nobody");
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
+        const QString path = dir.filePath(QStringLiteral("layout.ukb"));
+        QVERIFY(WriteAll(path, "old"));
+        if (ownFile)
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), Nobody, NoGroup), 0);
+
+        QProcess child;
+        child.start(QStringLiteral("setpriv"),
+                    {QStringLiteral("--reuid=%1").arg(Nobody), QStringLiteral("--regid=%1").arg(NoGroup),
+                     QStringLiteral("--clear-groups"), QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
+                     QStringLiteral("--write-as-child"), path, QStringLiteral("new")});
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(QString::fromLocal8Bit(child.readAllStandardOutput()), message);
+        QCOMPARE(child.exitCode(), message.isEmpty() ? 0 : 1);
+        QCOMPARE(ReadAll(path), content);
+        QCOMPARE(Entries(dir.path()), QStringList{QStringLiteral("layout.ukb")});
+    }
 };
 
-QTEST_APPLESS_MAIN(TestFileError)
+int main(int argc, char *argv[])
+{
+    if (argc == 4 && std::strcmp(argv[1], "--write-as-child") == 0)
+        return WriteAsChild(argv[2], argv[3]);
+    TestFileError test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_fileerror.moc"
