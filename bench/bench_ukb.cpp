@@ -82,7 +82,7 @@ int main()
         QByteArray data = file;
         QBuffer buffer(&data);
         buffer.open(QIODevice::ReadOnly);
-        ApplyUkb(table, ReadUkb(buffer));
+        ApplyUkb(table, ReadUkb(buffer, QStringLiteral("memory")));
     }, runs);
 
     std::printf("full layout, every slot filled, %lld bytes; median of %d runs:\n",

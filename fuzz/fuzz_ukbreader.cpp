@@ -24,7 +24,7 @@ UkbContent Read(const QByteArray &bytes)
     QByteArray data = bytes;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    return ReadUkb(buffer);
+    return ReadUkb(buffer, QStringLiteral("input"));
 }
 
 void Check(bool condition)

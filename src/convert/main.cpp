@@ -4,6 +4,7 @@
 // writes it in one of the editor's formats, byte for byte as the editor writes it.
 // Exit codes: 0 success, 1 a file error (the editor's message), 2 a usage error.
 
+#include "descriptordevice.h"
 #include "fileerror.h"
 #include "keytable.h"
 #include "klcfile.h"
@@ -13,10 +14,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,23 +39,51 @@ int UsageError(const QString &reason)
     return ExitUsage;
 }
 
-UkbContent ReadInput(const QString &input)
+// Which of the standard streams the process was started without.
+struct ClosedStreams {
+    bool input = false;
+    bool output = false;
+};
+
+// A standard stream that was closed at start gets /dev/null in its place, so that no file
+// opened later takes its number: reading "-" would read that file, writing "-" would
+// write into it, and an error message would land in it.
+ClosedStreams ReserveStandardStreams()
+{
+    ClosedStreams closed;
+    for (int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(descriptor, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        if (descriptor == STDIN_FILENO)
+            closed.input = true;
+        else if (descriptor == STDOUT_FILENO)
+            closed.output = true;
+        const int null = ::open("/dev/null", descriptor == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != descriptor) {
+            ::dup2(null, descriptor);
+            ::close(null);
+        }
+    }
+    return closed;
+}
+
+UkbContent ReadInput(const QString &input, const ClosedStreams &closed)
 {
     if (input != StandardStream)
         return ReadUkbFile(input);
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        throw CannotOpenFile(input);
-    return ReadUkb(in);
+    if (closed.input)
+        throw FileError(QStringLiteral("Cannot read standard input: it is closed"));
+    DescriptorDevice in(STDIN_FILENO, QIODevice::ReadOnly);
+    return ReadUkb(in, QStringLiteral("- (standard input)"));
 }
 
-void WriteStandardOutput(const QByteArray &bytes)
+void WriteStandardOutput(const QByteArray &bytes, const ClosedStreams &closed)
 {
-    QFile out;
-    errno = 0;
-    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)
-        || out.write(bytes) != bytes.size())
-        throw FileError(IoErrorMessage(errno != 0 ? errno : EIO));
+    if (closed.output)
+        throw FileError(QStringLiteral("Cannot write standard output: it is closed"));
+    DescriptorDevice out(STDOUT_FILENO, QIODevice::WriteOnly);
+    if (out.write(bytes) != bytes.size())
+        throw FileError(IoErrorMessage(out.errorNumber() != 0 ? out.errorNumber() : EIO));
 }
 
 struct Format {
@@ -100,6 +130,9 @@ const Format *FindFormat(const QString &name)
 
 int main(int argc, char *argv[])
 {
+    // Before anything opens a file.
+    const ClosedStreams closed = ReserveStandardStreams();
+    InitFileWriting();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavo-convert"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
@@ -160,12 +193,12 @@ int main(int argc, char *argv[])
         return UsageError(QStringLiteral("--name must be exactly 8 characters, not '%1'").arg(properties.name));
 
     try {
-        const UkbContent content = ReadInput(paths.at(0));
+        const UkbContent content = ReadInput(paths.at(0), closed);
         KeyTableArray table;
         LoadDefaults(table);
         ApplyUkb(table, content);
         if (paths.at(1) == StandardStream)
-            WriteStandardOutput(format->bytes(table, properties));
+            WriteStandardOutput(format->bytes(table, properties), closed);
         else
             format->save(table, properties, paths.at(1));
     } catch (const FileError &error) {

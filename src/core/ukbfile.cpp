@@ -82,8 +82,14 @@ public:
                     continue;
                 }
             }
-            if (c == u'\0' || m_length == MaxUkbTextLength) {
+            if (c == u'\0') {
                 finish();
+                break;
+            }
+            if (m_length == MaxUkbTextLength) {
+                // More text before the 48th line ends: no layout is that large.
+                m_tooLarge = true;
+                m_ended = true;
                 break;
             }
             if (c == u'\r' || c == u'\n') {
@@ -114,6 +120,9 @@ public:
         m_ended = true;
     }
 
+    // Whether the text passed MaxUkbTextLength before it ended.
+    bool tooLarge() const { return m_tooLarge; }
+
     UkbContent take() { return std::move(m_content); }
 
 private:
@@ -134,6 +143,7 @@ private:
     qsizetype m_length = 0;
     bool m_afterCr = false;
     bool m_ended = false;
+    bool m_tooLarge = false;
 };
 
 enum class Encoding { Utf16Le, Utf16Be, Utf8, Ansi };
@@ -238,14 +248,24 @@ private:
     bool m_hasPendingByte = false;
 };
 
-// Appends up to ReadChunkSize bytes; false at the end of the device or on a read error.
-bool ReadMore(QIODevice &device, QByteArray &buffer)
+// Appends up to ReadChunkSize bytes; false at the end of the device. A read error is no
+// end: taken for one, it would load a layout cut short as if it were whole.
+bool ReadMore(QIODevice &device, QByteArray &buffer, const QString &name)
 {
     const qsizetype old = buffer.size();
     buffer.resize(old + ReadChunkSize);
     const qint64 got = device.read(buffer.data() + old, ReadChunkSize);
-    buffer.resize(old + qMax<qint64>(got, 0));
+    if (got < 0)
+        throw CannotOpenFile(name);
+    buffer.resize(old + got);
     return got > 0;
+}
+
+FileError TooLarge(const QString &name)
+{
+    return FileError(QStringLiteral("Cannot open file %1: more than %2 characters, too large for a layout")
+                         .arg(name)
+                         .arg(MaxUkbTextLength));
 }
 
 } // namespace
@@ -276,13 +296,13 @@ void SaveUkbFile(const KeyTableArray &table, const QString &path)
     WriteFileAtomically(path, UkbFileBytes(table), WriteFailure::CannotCreate);
 }
 
-UkbContent ReadUkb(QIODevice &device)
+UkbContent ReadUkb(QIODevice &device, const QString &name)
 {
     // The first three bytes decide the encoding.
     QByteArray bytes;
     bool more = true;
     while (bytes.size() < 3 && more)
-        more = ReadMore(device, bytes);
+        more = ReadMore(device, bytes, name);
 
     Encoding encoding = Encoding::Ansi;
     qsizetype markLength = 0;
@@ -302,11 +322,13 @@ UkbContent ReadUkb(QIODevice &device)
     bool wanted = splitter.feed(decoder.decode(QByteArrayView(bytes).sliced(markLength)));
     while (wanted && more) {
         bytes.clear();
-        more = ReadMore(device, bytes);
+        more = ReadMore(device, bytes, name);
         wanted = splitter.feed(decoder.decode(bytes));
     }
     if (wanted)
         splitter.feed(decoder.finish());
+    if (splitter.tooLarge())
+        throw TooLarge(name);
     splitter.finish();
     return splitter.take();
 }
@@ -316,7 +338,7 @@ UkbContent ReadUkbFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw CannotOpenFile(path);
-    UkbContent content = ReadUkb(file);
+    UkbContent content = ReadUkb(file, path);
     if (file.error() != QFileDevice::NoError)
         throw CannotOpenFile(path);
     return content;

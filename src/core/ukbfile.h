@@ -16,10 +16,11 @@ class QIODevice;
 constexpr int UkbLineCount = KeyCount;
 constexpr int UkbFieldCount = 16;
 
-// The reader stops after this many UTF-16 units of text, as if the file ended there. A
-// full layout written by this program is about 2,500 units; the cut keeps memory and time
-// bounded for a file of any size, one without line breaks included.
-constexpr qsizetype MaxUkbTextLength = qsizetype(1) << 20;
+// The most text the reader takes before the end of the 48th line: 4 Mi UTF-16 units (8 MiB
+// of UTF-16). A full layout written by this program is about 2,500 units, and even one
+// with long texts in every slot stays far below; a file that passes the limit is refused,
+// never cut, and memory and time stay bounded for a file of any size.
+constexpr qsizetype MaxUkbTextLength = qsizetype(1) << 22;
 
 // The 16 values of one line in file order: caps, then code and character of each shift
 // state from Norm to Ctrl-Shift, then the three spare slots.
@@ -45,11 +46,14 @@ QByteArray UkbFileBytes(const KeyTableArray &table);
 // Writes the file atomically; throws FileError "Cannot create file %s".
 void SaveUkbFile(const KeyTableArray &table, const QString &path);
 
-// Reads a .ukb text from an open device. Any content is accepted; reading stops at the end
-// of the 48th line, at the first U+0000 or after MaxUkbTextLength units of text.
-UkbContent ReadUkb(QIODevice &device);
-// Reads the file at path; throws FileError "Cannot open file %s" when it cannot be
-// opened or read (missing, unreadable, a directory).
+// Reads a .ukb text from an open device; name is how messages call it. Any content is
+// accepted; reading stops at the end of the 48th line or at the first U+0000. Throws
+// FileError "Cannot open file %s" when the device fails to read (read() gives -1; the end
+// of the input is 0), and a FileError that names the limit when the text passes
+// MaxUkbTextLength units before either end.
+UkbContent ReadUkb(QIODevice &device, const QString &name);
+// Reads the file at path as ReadUkb does; throws FileError "Cannot open file %s" also when
+// it cannot be opened (missing, unreadable, a directory).
 UkbContent ReadUkbFile(const QString &path);
 
 // Stores the values of each read line in its entry, then gives entry 48 its fixed values.

@@ -8,9 +8,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,14 +26,23 @@ struct Run {
     QByteArray err;
 };
 
-Run Convert(const QStringList &arguments, const QByteArray &input = QByteArray())
+// childSetup runs in the child just before the converter starts, its standard streams
+// already in place.
+Run Convert(const QStringList &arguments, const QByteArray &input = QByteArray(),
+            const std::function<void()> &childSetup = {}, const QString &inputFile = QString())
 {
     QProcess process;
+    if (childSetup)
+        process.setChildProcessModifier(childSetup);
+    if (!inputFile.isEmpty())
+        process.setStandardInputFile(inputFile);
     process.start(QStringLiteral(TAVO_CONVERT), arguments);
     if (!process.waitForStarted())
         return {};
-    process.write(input);
-    process.closeWriteChannel();
+    if (inputFile.isEmpty()) {
+        process.write(input);
+        process.closeWriteChannel();
+    }
     process.waitForFinished(60000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
@@ -244,6 +259,70 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tavo-convert: ") + message.arg(dir.path()) + QLatin1Char(0x0A));
         QVERIFY(!QFile::exists(dir.filePath(out)));
         QVERIFY(!QDir(dir.filePath(QStringLiteral("none"))).exists());
+    }
+
+    // A standard stream that cannot be used fails the run, and nothing is written.
+    void standardStreamFaults_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<int>("closed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("input from a folder") << "-" << "target.ukb" << -1
+                                             << "Cannot open file - (standard input)";
+        QTest::newRow("input closed") << "-" << "target.ukb" << 0
+                                      << "Cannot read standard input: it is closed.";
+        QTest::newRow("output closed") << "sample.ukb" << "-" << 1
+                                       << "Cannot write standard output: it is closed.";
+    }
+
+    void standardStreamFaults()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QFETCH(int, closed);
+        QFETCH(QString, message);
+        const QString target = dir.filePath(QStringLiteral("target.ukb"));
+        QVERIFY(WriteAll(target, "old"));
+        const QString path = in == u"-" ? in : dir.filePath(in);
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), path,
+                                 out == u"-" ? out : target},
+                                QByteArray(), [closed] { if (closed >= 0) ::close(closed); },
+                                closed < 0 ? dir.path() : QString());
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tavo-convert: ") + message + u'\n');
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(ReadAll(target), QByteArray("old"));
+    }
+
+    // Under a file-size limit the save fails with its format's message; the signal that
+    // the limit raises does not end the converter, and the old file stays.
+    void fileSizeLimit_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cannot create") << "ukb" << "Cannot create file %1.";
+        QTest::newRow("system error") << "layout" << "Disk full.";
+    }
+
+    void fileSizeLimit()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, message);
+        const QString target = dir.filePath(QStringLiteral("limited.") + format);
+        QVERIFY(WriteAll(target, "old"));
+        const Run run = Convert({QStringLiteral("--to"), format, input, target}, QByteArray(), [] {
+            std::signal(SIGXFSZ, SIG_DFL);
+            struct rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 1000;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tavo-convert: ") + message.replace(QStringLiteral("%1"), target) + u'\n');
+        QCOMPARE(ReadAll(target), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList({QFileInfo(target).fileName() + u'*'}, QDir::AllEntries | QDir::Hidden),
+                 QStringList{QFileInfo(target).fileName()});
     }
 
     void helpAndVersion()

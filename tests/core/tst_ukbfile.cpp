@@ -3,13 +3,19 @@
 #include "testhelpers.h"
 #include "ukbfile.h"
 
+#include "descriptordevice.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
+#include <fcntl.h>
 #include <functional>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -73,7 +79,7 @@ UkbContent ReadBytes(const QByteArray &bytes)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return ReadUkb(buffer);
+    return ReadUkb(buffer, QStringLiteral("buffer"));
 }
 
 // Hands out its bytes one at a time, so every split of a mark, a code unit, a UTF-8
@@ -87,9 +93,7 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        if (m_position == m_bytes.size())
-            return -1;
-        if (maxSize == 0)
+        if (m_position == m_bytes.size() || maxSize == 0)
             return 0;
         *data = m_bytes[m_position++];
         return 1;
@@ -121,6 +125,29 @@ protected:
 private:
     std::function<char(quint64)> m_byteAt;
     quint64 m_taken = 0;
+};
+
+// Hands out its bytes, then fails as a disk or a pipe can.
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(QByteArray bytes) : m_bytes(std::move(bytes)) { open(ReadOnly | Unbuffered); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        if (m_bytes.isEmpty())
+            return -1;
+        const qint64 size = qMin<qint64>(maxSize, m_bytes.size());
+        std::memcpy(data, m_bytes.constData(), size_t(size));
+        m_bytes.remove(0, size);
+        return size;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QByteArray m_bytes;
 };
 
 // The values of every read line joined by "|", trailing empty values left off.
@@ -233,7 +260,7 @@ private Q_SLOTS:
 
         // Read in pieces of one byte, it is the same.
         TrickleDevice trickle(ReadAll(DataDir + file));
-        const UkbContent trickled = ReadUkb(trickle);
+        const UkbContent trickled = ReadUkb(trickle, QStringLiteral("trickle"));
         QCOMPARE(trickled.lines, content.lines);
         QVERIFY(trickled.entries == content.entries);
     }
@@ -365,7 +392,7 @@ private Q_SLOTS:
         QCOMPARE(content.lines.size(), content.entries.size());
 
         TrickleDevice trickle(bytes);
-        const UkbContent trickled = ReadUkb(trickle);
+        const UkbContent trickled = ReadUkb(trickle, QStringLiteral("trickle"));
         QCOMPARE(trickled.lines, content.lines);
         QVERIFY(trickled.entries == content.entries);
     }
@@ -383,36 +410,101 @@ private Q_SLOTS:
     void stopsEarlyOnEndlessInput_data()
     {
         QTest::addColumn<int>("pattern");
-        QTest::addColumn<int>("lineCount");
         QTest::addColumn<quint64>("maxBytes");
-        QTest::newRow("garbage without zero bytes") << 0 << 48 << quint64(256 * 1024);
-        QTest::newRow("lines of a layout") << 1 << 48 << quint64(64 * 1024);
-        QTest::newRow("windows-1251 without a break") << 2 << 1 << quint64(MaxUkbTextLength + 64 * 1024);
-        QTest::newRow("UTF-16LE fields without a break") << 3 << 1 << quint64(2 * MaxUkbTextLength + 64 * 1024);
+        QTest::newRow("garbage without zero bytes") << 0 << quint64(256 * 1024);
+        QTest::newRow("lines of a layout") << 1 << quint64(64 * 1024);
     }
 
     void stopsEarlyOnEndlessInput()
     {
         QFETCH(int, pattern);
-        QFETCH(int, lineCount);
         QFETCH(quint64, maxBytes);
         QRandomGenerator random(4);
         const QByteArray layoutLine = "x\ty\t\r\n";
         EndlessDevice device([&](quint64 i) -> char {
+            return pattern == 0 ? char(random.bounded(1, 256)) : layoutLine[i % layoutLine.size()];
+        });
+        const UkbContent content = ReadUkb(device, QStringLiteral("endless"));
+        QCOMPARE(content.lines.size(), 48);
+        QVERIFY2(device.bytesTaken() <= maxBytes, qPrintable(QString::number(device.bytesTaken())));
+    }
+
+    // Text that passes the limit before the 48th line ends is refused, never cut: a cut
+    // would load the keys before it and silently drop the rest.
+    void refusesTextPastTheLimit_data()
+    {
+        QTest::addColumn<int>("pattern");
+        QTest::addColumn<int>("unitSize");
+        QTest::newRow("windows-1251 without a break") << 0 << 1;
+        QTest::newRow("UTF-16LE fields without a break") << 1 << 2;
+        QTest::newRow("long lines pass it at the 9th") << 2 << 1;
+    }
+
+    void refusesTextPastTheLimit()
+    {
+        QFETCH(int, pattern);
+        QFETCH(int, unitSize);
+        const quint64 longLine = 500000;
+        EndlessDevice device([&](quint64 i) -> char {
             switch (pattern) {
-            case 0: return char(random.bounded(1, 256));
-            case 1: return layoutLine[i % layoutLine.size()];
-            case 2: return 'A';
-            default: return i == 0 ? '\xFF' : i == 1 ? '\xFE' : i % 4 == 2 ? 'x' : i % 4 == 0 ? '\t' : '\0';
+            case 0: return 'A';
+            case 1: return i == 0 ? '\xFF' : i == 1 ? '\xFE' : i % 4 == 2 ? 'x' : i % 4 == 0 ? '\t' : '\0';
+            default: return i % (longLine + 2) < longLine ? 'A' : i % (longLine + 2) == longLine ? '\t' : '\n';
             }
         });
-        const UkbContent content = ReadUkb(device);
-        QCOMPARE(content.lines.size(), lineCount);
-        QVERIFY2(device.bytesTaken() <= maxBytes, qPrintable(QString::number(device.bytesTaken())));
-        if (pattern == 2)
-            QCOMPARE(content.lines[0].size(), MaxUkbTextLength);
-        if (pattern == 3)
-            QCOMPARE(Describe(content), QStringList{QStringList(16, QStringLiteral("x")).join(u'|')});
+        QCOMPARE(ErrorOf([&] { ReadUkb(device, QStringLiteral("big.ukb")); }),
+                 QStringLiteral("Cannot open file big.ukb: more than 4194304 characters, too large for a layout"));
+        // Reading stopped near the limit.
+        QVERIFY(device.bytesTaken() <= quint64(unitSize * MaxUkbTextLength + 64 * 1024));
+    }
+
+    // What no real layout reaches still loads whole: 48 keys with long spare texts.
+    void readsLongLayoutWhole()
+    {
+        KeyTableArray table = DefaultTable();
+        for (s_key &key : table)
+            key.spare3 = QString(MaxUkbTextLength / 50, u'z');
+        const UkbContent content = ReadBytes(UkbFileBytes(table));
+        QCOMPARE(content.entries.size(), 48);
+        QCOMPARE(content.entries[47][15], table[47].spare3);
+    }
+
+    void readErrorIsNoEnd()
+    {
+        FailingDevice device(Utf16Le(QStringLiteral("a\t\r\n").repeated(10)));
+        QCOMPARE(ErrorOf([&] { ReadUkb(device, QStringLiteral("layout.ukb")); }),
+                 QStringLiteral("Cannot open file layout.ukb"));
+
+        // Standard input redirected from a folder.
+        const int folder = ::open(".", O_RDONLY | O_DIRECTORY);
+        DescriptorDevice fromFolder(folder, QIODevice::ReadOnly);
+        QCOMPARE(ErrorOf([&] { ReadUkb(fromFolder, QStringLiteral("-")); }), QStringLiteral("Cannot open file -"));
+        QCOMPARE(fromFolder.errorNumber(), EISDIR);
+        ::close(folder);
+    }
+
+    // A pipe left non-blocking and still empty is waited on, not taken for an empty file.
+    void nonBlockingPipeIsWaitedOn()
+    {
+        int ends[2];
+        QCOMPARE(::pipe2(ends, O_NONBLOCK), 0);
+        const QByteArray bytes = ReadAll(DataDir + "sample-utf16le.ukb");
+        std::thread writer([&] {
+            ::usleep(100 * 1000);
+            for (qsizetype done = 0; done < bytes.size();) {
+                const ssize_t put = ::write(ends[1], bytes.constData() + done, size_t(bytes.size() - done));
+                if (put > 0)
+                    done += put;
+                else
+                    ::usleep(1000);
+            }
+            ::close(ends[1]);
+        });
+        DescriptorDevice device(ends[0], QIODevice::ReadOnly);
+        const UkbContent content = ReadUkb(device, QStringLiteral("-"));
+        writer.join();
+        ::close(ends[0]);
+        QCOMPARE(content.lines, UkbLines(SampleTable()));
     }
 
     void endlessFiles()
