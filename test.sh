@@ -9,6 +9,9 @@ cd "$(dirname "$0")"
 # (llvm) and libc's symbols (libc6-dbg) name the frames of sanitizer reports: the leak
 # suppression of tests/lsan-xkbcommon.supp matches a libc function that only they name.
 scripts/install-deps.sh clang libclang-rt-dev llvm libc6-dbg
+# The check of the installed tree validates the desktop entry, the metainfo, the MIME
+# package and the manual pages with the tools the desktop itself uses.
+scripts/install-deps.sh desktop-file-utils appstream shared-mime-info man-db file
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAVO_SANITIZE=ON
 cmake --build build-test

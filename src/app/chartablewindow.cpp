@@ -4,6 +4,7 @@
 #include "chartablemodel.h"
 #include "characterfield.h"
 #include "dialogseam.h"
+#include "tavoversion.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -125,7 +126,7 @@ void TForm2::buildControls()
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 
-    Label8 = new QLabel(QStringLiteral("Tavo 1.2  \u00A9  the Tavo developers"), this);
+    Label8 = new QLabel(QStringLiteral("Tavo " TAVO_VERSION_STRING "  \u00A9  the Tavo developers"), this);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setTextFormat(Qt::PlainText);
     Label8->setGeometry(8, 397, 841, 16);

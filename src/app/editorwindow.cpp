@@ -359,8 +359,14 @@ void TForm1::LoadUkb()
         return;
     if (!RunFileDialog(this, OD1, FileDialogSettings::Mode::Open, UkbDialog))
         return;
+    LoadUkbFile(OD1.fileName);
+}
+
+void TForm1::LoadUkbFile(const QString &path)
+{
+    OD1.fileName = path;
     // Read and parse in full first: a file that cannot be read changes nothing.
-    UkbContent content = ReadUkbFile(OD1.fileName);
+    UkbContent content = ReadUkbFile(path);
     TntMemo1 = std::move(content.lines);
     for (const UkbHint &hint : ApplyUkb(KeyTable, content))
         keyCell(hint.number)->setHint(hint.hint);

@@ -40,6 +40,10 @@ public:
     void SaveLayoutNew();
     void SaveKlc();
     void SaveXkb();
+    // The load once a file is chosen: reads the .ukb at path into the key table and
+    // redraws. The open dialog offers path next, also after a FileError, which changes
+    // nothing else.
+    void LoadUkbFile(const QString &path);
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);

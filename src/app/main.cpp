@@ -1,17 +1,23 @@
-#include "chartablewindow.h"
 #include "editorwindow.h"
 #include "fileerror.h"
+#include "startup.h"
 #include "tavoapplication.h"
+
+#include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
     InitFileWriting();
+    // Help and version are printed without opening the window system, so that they work
+    // over a plain terminal too.
+    if (AsksForTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        return PrintCommandLineText(ParseEditorCommandLine(QCoreApplication::arguments()));
+    }
     TavoApplication app(argc, argv);
-    TForm1 form1;
-    // The character table is created hidden once and reused for every key edit; as the
-    // editor's child it stays above the editor and goes with it.
-    auto *form2 = new TForm2(&form1);
-    form1.setCharTable(form2);
-    form1.show();
+    const EditorCommandLine commandLine = ParseEditorCommandLine(QCoreApplication::arguments());
+    if (commandLine.action != EditorCommandLine::Action::Edit)
+        return PrintCommandLineText(commandLine);
+    const std::unique_ptr<TForm1> editor = StartEditor(commandLine.file);
     return app.exec();
 }

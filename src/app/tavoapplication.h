@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-// The application object: the program's name and version.
+// The application object: the program's name, version, desktop entry and icon.
 class TavoApplication : public QApplication
 {
     Q_OBJECT

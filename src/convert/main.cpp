@@ -9,6 +9,7 @@
 #include "keytable.h"
 #include "klcfile.h"
 #include "layoutxml.h"
+#include "tavoversion.h"
 #include "ukbfile.h"
 #include "xkbsymbols.h"
 
@@ -135,7 +136,7 @@ int main(int argc, char *argv[])
     InitFileWriting();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavo-convert"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVO_VERSION_STRING));
 
     const KlcProperties defaults;
     QCommandLineParser parser;
@@ -171,7 +172,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (parser.isSet(version)) {
-        std::printf("tavo-convert 1.2\n");
+        std::printf("tavo-convert %s\n", TAVO_VERSION_STRING);
         return 0;
     }
     if (!parser.isSet(to))

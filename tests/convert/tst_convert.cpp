@@ -3,6 +3,7 @@
 #include "klcfile.h"
 #include "layoutxml.h"
 #include "testhelpers.h"
+#include "tavoversion.h"
 #include "ukbfile.h"
 #include "xkbsymbols.h"
 
@@ -334,7 +335,7 @@ private Q_SLOTS:
             QVERIFY2(help.out.contains(option), option);
         const Run version = Convert({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out, QByteArray("tavo-convert 1.2\n"));
+        QCOMPARE(version.out, QByteArray("tavo-convert " TAVO_VERSION_STRING "\n"));
     }
 };
 
