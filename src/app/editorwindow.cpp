@@ -161,8 +161,10 @@ void TForm1::buildKeyboard()
         KeyCell *cell = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number),
                                         QRect(g.left, g.top, g.width, CellHeight),
                                         KeyCellColour(number, palette()), keyFont, QFrame::Raised);
-        if (number != SpaceKey)
+        if (number != SpaceKey) {
+            cell->setTakesPresses(true);
             connect(cell, &KeyCell::mousePressed, this, [this, number] { EditKey(number); });
+        }
         m_cells[number - 1] = cell;
     }
     const QFont labelFont(QStringLiteral("MS Sans Serif"), 8);
