@@ -12,9 +12,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleHints>
 
 namespace {
 
@@ -282,10 +284,58 @@ bool TForm2::FormKeyDown(int key)
     return false;
 }
 
+void TForm2::showEvent(QShowEvent *event)
+{
+    m_shownAt.start();
+    m_droppedButtons = {};
+    QDialog::showEvent(event);
+}
+
+// The window opens on the first press of a double click on a key and covers the editor,
+// so the second press lands on whatever lies under the pointer here: the grid would pick
+// a character, a field would be cleared, Caps Lock toggled. A press that comes within the
+// double-click interval after the window appeared is therefore dropped, with the rest of
+// that press (its double click, moves and release).
+bool TForm2::dropsEarlyMouseEvent(const QMouseEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (m_shownAt.isValid()
+            && m_shownAt.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval()) {
+            m_droppedButtons |= event.button();
+            return true;
+        }
+        m_droppedButtons &= ~event.button();
+        return false;
+    case QEvent::MouseMove:
+        return (m_droppedButtons & event.buttons()) != 0;
+    case QEvent::MouseButtonRelease:
+        if (!(m_droppedButtons & event.button()))
+            return false;
+        m_droppedButtons &= ~event.button();
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this)
+    if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
         return FormKeyDown(static_cast<QKeyEvent *>(event)->key());
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (dropsEarlyMouseEvent(*static_cast<QMouseEvent *>(event)))
+            return true;
+        break;
+    default:
+        break;
+    }
     return QDialog::eventFilter(watched, event);
 }

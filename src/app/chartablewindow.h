@@ -3,6 +3,7 @@
 #include "keyedit.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFont>
 
 #include <array>
@@ -47,6 +48,7 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();
@@ -54,6 +56,7 @@ private:
     void buildStates(QWidget *box);
     void TntLabelMouseDown(int state, Qt::MouseButton button);
     bool FormKeyDown(int key);
+    bool dropsEarlyMouseEvent(const QMouseEvent &event);
     int selectedState() const;
 
     QGroupBox *GroupBox1 = nullptr;
@@ -72,4 +75,7 @@ private:
     QLabel *Label8 = nullptr;
     // The font dialog's font: "MS Sans Serif" 8 pt at first, then the last one chosen.
     QFont FD1;
+    // Since when the window is shown, and the buttons whose press came too soon after that.
+    QElapsedTimer m_shownAt;
+    Qt::MouseButtons m_droppedButtons;
 };
