@@ -97,11 +97,11 @@ void TForm2::buildControls()
     Label7->setAlignment(Qt::AlignCenter);
     Label7->setFont(BoldPixelFont(16));
 
-    m_grid = new CharTableModel(this);
+    m_gridModel = new CharTableModel(this);
     TntSG1 = new CharGridView(GroupBox1);
     TntSG1->setObjectName(QStringLiteral("TntSG1"));
     TntSG1->setGeometry(8, 62, 826, 190);
-    TntSG1->setModel(m_grid);
+    TntSG1->setModel(m_gridModel);
     TntSG1->horizontalHeader()->hide();
     TntSG1->verticalHeader()->hide();
     TntSG1->horizontalHeader()->setMinimumSectionSize(1);
@@ -173,7 +173,7 @@ void TForm2::buildStates(QWidget *box)
 void TForm2::FormCreate()
 {
     FillGrid();
-    TntSG1->setCurrentIndex(m_grid->index(0, 0));
+    TntSG1->setCurrentIndex(m_gridModel->index(0, 0));
     m_stateButtons[0]->setChecked(true);
     for (CharacterField *field : m_charFields)
         field->setText(QStringLiteral(" "));
@@ -207,7 +207,7 @@ void TForm2::FillGrid()
 {
     // The model computes each cell from its code, so a fill only tells the view which
     // character set the cells now come from.
-    m_grid->setCharSet(RB11->isChecked() ? CharSet::Default : CharSet::Ucs2);
+    m_gridModel->setCharSet(RB11->isChecked() ? CharSet::Default : CharSet::Ucs2);
 }
 
 void TForm2::ChooseGridFont()
@@ -243,7 +243,7 @@ void TForm2::TntSG1SelectCell(const QModelIndex &index)
     if (state == 0 || !index.isValid())
         return;
     const int code = index.data(CharTableModel::CodeRole).toInt();
-    const CharacterPick pick = PickCharacter(CellText(code, m_grid->charSet()));
+    const CharacterPick pick = PickCharacter(CellText(code, m_gridModel->charSet()));
     m_charFields[state - 1]->setText(pick.character);
     m_codeFields[state - 1]->setText(pick.code);
 }

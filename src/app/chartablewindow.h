@@ -65,7 +65,7 @@ private:
     QRadioButton *RB22 = nullptr;
     QLabel *Label7 = nullptr;
     CharGridView *TntSG1 = nullptr;
-    CharTableModel *m_grid = nullptr;
+    CharTableModel *m_gridModel = nullptr;
     QCheckBox *CB1 = nullptr;
     // Index s-1 holds the controls of ShiftState s.
     std::array<QLabel *, 6> m_codeFields{};        // Label1..Label6
