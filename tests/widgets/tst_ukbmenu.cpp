@@ -114,51 +114,6 @@ private Q_SLOTS:
         QVERIFY(form->isLayoutModified());
     }
 
-    void failedSave_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing folder") << "missing/a.ukb";
-        QTest::newRow("parent is a file") << "file/a.ukb";
-    }
-
-    void failedSave()
-    {
-        QFETCH(QString, name);
-        QVERIFY(WriteAll(path(QStringLiteral("file")), "keep"));
-        editKey14();
-        const QString file = path(name);
-        dialogs->filePaths = {file};
-        trigger("saveukb1");
-        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(file)});
-        QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(Entries(dir->path()), QStringList{"file"});
-        QCOMPARE(ReadAll(path(QStringLiteral("file"))), QByteArray("keep"));
-        QVERIFY(form->isLayoutModified());
-    }
-
-    void failedSaveKeepsTheOldFile()
-    {
-        const QString file = path(QStringLiteral("layout.ukb"));
-        const QByteArray old = ReadAll(DataDir + "sample-utf16le.ukb");
-        QVERIFY(WriteAll(file, old));
-        for (s_key &key : KeyTable)
-            key.spare1 = QStringLiteral("longer than before");
-        form->setLayoutModified(true);
-        dialogs->filePaths = {file};
-
-        {
-            const FileSizeLimit limit(2000);
-            QVERIFY(limit.isActive());
-            trigger("saveukb1");
-        }
-
-        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(file)});
-        QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(ReadAll(file), old);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"layout.ukb"});
-        QVERIFY(form->isLayoutModified());
-    }
-
     // ---- Load
 
     void loadFillsKeysHintsAndCells()
