@@ -7,9 +7,14 @@
 #include "testmain.h"
 #include "ukbfile.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -112,6 +117,61 @@ private Q_SLOTS:
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(QDir(dir->path()).isEmpty());
         QVERIFY(form->isLayoutModified());
+    }
+
+    void saveAsksBeforeReplacingAFile_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("No keeps the file") << false;
+        QTest::newRow("Yes replaces it") << true;
+    }
+
+    // The save dialog offers the name last chosen by any save, so the file it offers may be
+    // one just exported: Qt's real dialog asks before replacing it.
+    void saveAsksBeforeReplacingAFile()
+    {
+        QFETCH(bool, replace);
+        dialogs.reset();  // the real dialogs from here on
+        const QString file = path(QStringLiteral("ru.xkb"));
+        QVERIFY(WriteAll(file, "exported"));
+
+        bool asksBeforeReplacing = false;
+        bool accepting = false;
+        QStringList boxes;  // the texts of the message boxes, in order
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, &poll, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << box->text();
+                if (QAbstractButton *answer = box->button(replace ? QMessageBox::Yes : QMessageBox::No))
+                    answer->click();
+                else
+                    box->accept();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                if (!accepting) {
+                    asksBeforeReplacing = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                    accepting = true;
+                    dialog->selectFile(file);
+                    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                } else if (!boxes.isEmpty()) {
+                    dialog->reject();  // still open after No
+                }
+            }
+        });
+        poll.start();
+        trigger("saveukb1");
+        poll.stop();
+
+        QVERIFY(asksBeforeReplacing);
+        const QString question = QStringLiteral("ru.xkb already exists.\nDo you want to replace it?");
+        if (replace) {
+            QCOMPARE(boxes, (QStringList{question, QStringLiteral("save (") + file + QStringLiteral(")!")}));
+            QCOMPARE(ReadAll(file), UkbFileBytes(KeyTable));
+        } else {
+            QCOMPARE(boxes, QStringList{question});
+            QCOMPARE(ReadAll(file), QByteArray("exported"));
+        }
     }
 
     // ---- Load
