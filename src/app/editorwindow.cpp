@@ -161,7 +161,8 @@ void TForm1::buildKeyboard()
                                         KeyCellColour(number, palette()), keyFont, QFrame::Raised);
         if (number != SpaceKey) {
             cell->setTakesPresses(true);
-            connect(cell, &KeyCell::mousePressed, this, [this, number] { EditKey(number); });
+            connect(cell, &KeyCell::mousePressed, this,
+                    [this, number] { RunOperation(this, [this, number] { EditKey(number); }); });
         }
         m_cells[number - 1] = cell;
     }
