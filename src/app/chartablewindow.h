@@ -14,6 +14,7 @@ class CharacterField;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QMouseEvent;
 class QPushButton;
 class QRadioButton;
 
