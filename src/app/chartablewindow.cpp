@@ -13,9 +13,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleHints>
 
 namespace {
 
@@ -96,11 +98,11 @@ void TForm2::buildControls()
     Label7->setAlignment(Qt::AlignCenter);
     Label7->setFont(BoldPixelFont(16));
 
-    m_grid = new CharTableModel(this);
+    m_gridModel = new CharTableModel(this);
     TntSG1 = new CharGridView(GroupBox1);
     TntSG1->setObjectName(QStringLiteral("TntSG1"));
     TntSG1->setGeometry(8, 62, 826, 190);
-    TntSG1->setModel(m_grid);
+    TntSG1->setModel(m_gridModel);
     TntSG1->horizontalHeader()->hide();
     TntSG1->verticalHeader()->hide();
     TntSG1->horizontalHeader()->setMinimumSectionSize(1);
@@ -172,7 +174,7 @@ void TForm2::buildStates(QWidget *box)
 void TForm2::FormCreate()
 {
     FillGrid();
-    TntSG1->setCurrentIndex(m_grid->index(0, 0));
+    TntSG1->setCurrentIndex(m_gridModel->index(0, 0));
     m_stateButtons[0]->setChecked(true);
     for (CharacterField *field : m_charFields)
         field->setText(QStringLiteral(" "));
@@ -206,7 +208,7 @@ void TForm2::FillGrid()
 {
     // The model computes each cell from its code, so a fill only tells the view which
     // character set the cells now come from.
-    m_grid->setCharSet(RB11->isChecked() ? CharSet::Default : CharSet::Ucs2);
+    m_gridModel->setCharSet(RB11->isChecked() ? CharSet::Default : CharSet::Ucs2);
 }
 
 void TForm2::ChooseGridFont()
@@ -242,7 +244,7 @@ void TForm2::TntSG1SelectCell(const QModelIndex &index)
     if (state == 0 || !index.isValid())
         return;
     const int code = index.data(CharTableModel::CodeRole).toInt();
-    const CharacterPick pick = PickCharacter(CellText(code, m_grid->charSet()));
+    const CharacterPick pick = PickCharacter(CellText(code, m_gridModel->charSet()));
     m_charFields[state - 1]->setText(pick.character);
     m_codeFields[state - 1]->setText(pick.code);
 }
@@ -283,10 +285,58 @@ bool TForm2::FormKeyDown(int key)
     return false;
 }
 
+void TForm2::showEvent(QShowEvent *event)
+{
+    m_shownAt.start();
+    m_droppedButtons = {};
+    QDialog::showEvent(event);
+}
+
+// The window opens on the first press of a double click on a key and covers the editor,
+// so the second press lands on whatever lies under the pointer here: the grid would pick
+// a character, a field would be cleared, Caps Lock toggled. A press that comes within the
+// double-click interval after the window appeared is therefore dropped, with the rest of
+// that press (its double click, moves and release).
+bool TForm2::dropsEarlyMouseEvent(const QMouseEvent &event)
+{
+    switch (event.type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (m_shownAt.isValid()
+            && m_shownAt.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval()) {
+            m_droppedButtons |= event.button();
+            return true;
+        }
+        m_droppedButtons &= ~event.button();
+        return false;
+    case QEvent::MouseMove:
+        return (m_droppedButtons & event.buttons()) != 0;
+    case QEvent::MouseButtonRelease:
+        if (!(m_droppedButtons & event.button()))
+            return false;
+        m_droppedButtons &= ~event.button();
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool TForm2::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this)
+    if (!watched->isWidgetType() || static_cast<QWidget *>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress:
         return FormKeyDown(static_cast<QKeyEvent *>(event)->key());
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        if (dropsEarlyMouseEvent(*static_cast<QMouseEvent *>(event)))
+            return true;
+        break;
+    default:
+        break;
+    }
     return QDialog::eventFilter(watched, event);
 }

@@ -3,6 +3,7 @@
 #include "keyedit.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFont>
 
 #include <array>
@@ -13,6 +14,7 @@ class CharacterField;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
+class QMouseEvent;
 class QPushButton;
 class QRadioButton;
 
@@ -47,6 +49,7 @@ public Q_SLOTS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();
@@ -54,6 +57,7 @@ private:
     void buildStates(QWidget *box);
     void TntLabelMouseDown(int state, Qt::MouseButton button);
     bool FormKeyDown(int key);
+    bool dropsEarlyMouseEvent(const QMouseEvent &event);
     int selectedState() const;
 
     QGroupBox *GroupBox1 = nullptr;
@@ -62,7 +66,7 @@ private:
     QRadioButton *RB22 = nullptr;
     QLabel *Label7 = nullptr;
     CharGridView *TntSG1 = nullptr;
-    CharTableModel *m_grid = nullptr;
+    CharTableModel *m_gridModel = nullptr;
     QCheckBox *CB1 = nullptr;
     // Index s-1 holds the controls of ShiftState s.
     std::array<QLabel *, 6> m_codeFields{};        // Label1..Label6
@@ -72,4 +76,7 @@ private:
     QLabel *Label8 = nullptr;
     // The font dialog's font: "MS Sans Serif" 8 pt at first, then the last one chosen.
     QFont FD1;
+    // Since when the window is shown, and the buttons whose press came too soon after that.
+    QElapsedTimer m_shownAt;
+    Qt::MouseButtons m_droppedButtons;
 };

@@ -30,6 +30,9 @@ public:
         const bool save = settings.mode == FileDialogSettings::Mode::Save;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // Replacing an existing file is asked first: the save dialog offers the name chosen
+        // last by any save, so a quick OK would otherwise overwrite the file just exported.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         dialog.setDefaultSuffix(settings.defaultSuffix);
         dialog.setNameFilter(settings.filter);
         if (!settings.fileName.isEmpty())

@@ -1,7 +1,6 @@
 #include "editorwindow.h"
 
 #include "chartablewindow.h"
-#include "fileerror.h"
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyedit.h"
@@ -9,7 +8,6 @@
 #include "keyviews.h"
 #include "klcdialog.h"
 #include "layoutxml.h"
-#include "linebuffer.h"
 #include "operation.h"
 #include "ukbfile.h"
 #include "xkbsymbols.h"
@@ -148,7 +146,7 @@ void TForm1::FormCreate()
 {
     ClearKeyTable(KeyTable);
     LoadDefaults(KeyTable);
-    ShowKeys(1, 1, 0);
+    drawKeyView(1, 1, 0);
 }
 
 void TForm1::buildKeyboard()
@@ -161,8 +159,11 @@ void TForm1::buildKeyboard()
         KeyCell *cell = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number),
                                         QRect(g.left, g.top, g.width, CellHeight),
                                         KeyCellColour(number, palette()), keyFont, QFrame::Raised);
-        if (number != SpaceKey)
-            connect(cell, &KeyCell::mousePressed, this, [this, number] { EditKey(number); });
+        if (number != SpaceKey) {
+            cell->setTakesPresses(true);
+            connect(cell, &KeyCell::mousePressed, this,
+                    [this, number] { RunOperation(this, [this, number] { EditKey(number); }); });
+        }
         m_cells[number - 1] = cell;
     }
     const QFont labelFont(QStringLiteral("MS Sans Serif"), 8);
@@ -261,12 +262,12 @@ void TForm1::RefreshKeys()
         m_cells[i]->setCaption(captions[i]);
 }
 
-void TForm1::ShowKeys(int state, int dbl, int caps)
+void TForm1::drawKeyView(int state, int dbl, int caps)
 {
     KeyCaptions captions;
     for (int i = 0; i < KeyCount; ++i)
         captions[i] = m_cells[i]->caption();
-    ::ShowKeys(KeyTable, captions, state, dbl, caps);
+    ShowKeys(KeyTable, captions, state, dbl, caps);
     for (int i = 0; i < KeyCount; ++i)
         m_cells[i]->setCaption(captions[i]);
 }
@@ -323,8 +324,8 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 
 void TForm1::loadukb1Click() { LoadUkb(); }
 void TForm1::saveukb1Click() { SaveUkb(); }
-void TForm1::saveasXML1Click() { SaveLayoutClassic(); }
-void TForm1::saveaslayout3041Click() { SaveLayoutNew(); }
+void TForm1::saveasXML1Click() { exportLayoutClassic(); }
+void TForm1::saveaslayout3041Click() { exportLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
 void TForm1::saveasxkb1Click() { SaveXkb(); }
 
@@ -384,8 +385,9 @@ bool TForm1::saveUkbAsChosen()
     if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, UkbDialog))
         return false;
     const QString path = SD1.fileName;
+    // The line buffer holds the file's lines also when the write fails.
     TntMemo1 = UkbLines(KeyTable);
-    WriteFileAtomically(path, Utf16LeFileBytes(TntMemo1), WriteFailure::CannotCreate);
+    SaveUkbFile(KeyTable, path);
     setLayoutModified(false);
     Dialogs().showMessage(this, SavedMessage(path));
     return true;
@@ -421,21 +423,21 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 // ---- .layout exports ---------------------------------------------------------------
 
-void TForm1::SaveLayoutClassic()
+void TForm1::exportLayoutClassic()
 {
     if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, LayoutDialog))
         return;
-    ::SaveLayoutClassic(KeyTable, SD1.fileName);
+    SaveLayoutClassic(KeyTable, SD1.fileName);
     Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }
 
-void TForm1::SaveLayoutNew()
+void TForm1::exportLayoutNew()
 {
     // The types are set before the dialog and stay set when it is cancelled.
     SetKeyTypes(KeyTable);
     if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, LayoutDialog))
         return;
-    ::SaveLayoutNew(KeyTable, SD1.fileName);
+    SaveLayoutNew(KeyTable, SD1.fileName);
     Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }
 
@@ -454,7 +456,7 @@ void TForm1::SaveKlc()
     TntMemo1 = KlcLines(KeyTable, properties);
     // Relative to the process's current directory; the error names it the same way.
     const QString fileName = KlcFileName(properties.name);
-    WriteFileAtomically(fileName, Utf16LeFileBytes(TntMemo1), WriteFailure::CannotCreate);
+    SaveKlcFile(KeyTable, properties, fileName);
     Dialogs().showMessage(this, QStringLiteral("Save  ") + fileName);
 }
 

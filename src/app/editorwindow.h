@@ -28,16 +28,16 @@ public:
 
     // Redraws all 48 key cells from the state of the "Shift State" group.
     void RefreshKeys();
-    // The view dispatcher: state 0 to 6, dbl and caps 0 or 1.
-    void ShowKeys(int state, int dbl, int caps);
+    // Draws the cells through the view dispatcher ShowKeys: state 0 to 6, dbl and caps 0 or 1.
+    void drawKeyView(int state, int dbl, int caps);
 
     KeyCell *keyCell(int number) const { return m_cells[number - 1]; }
 
     // File and export operations started from the popup menu.
     void LoadUkb();
     void SaveUkb();
-    void SaveLayoutClassic();
-    void SaveLayoutNew();
+    void exportLayoutClassic();
+    void exportLayoutNew();
     void SaveKlc();
     void SaveXkb();
     // The load once a file is chosen: reads the .ukb at path into the key table and

@@ -2,6 +2,7 @@
 
 #include "keycell.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -92,6 +93,17 @@ bool KeyboardPanel::event(QEvent *event)
     }
     if (event->type() == QEvent::Leave)
         m_hinted = nullptr;
+    if (event->type() == QEvent::ContextMenu) {
+        // The window system sends a right press's context-menu event after the press has
+        // been handled, that is after the key's modal edit has ended; the press was the
+        // key's, so the panel's popup menu stays closed.
+        const auto *menu = static_cast<QContextMenuEvent *>(event);
+        const KeyCell *cell = cellAt(menu->pos());
+        if (menu->reason() == QContextMenuEvent::Mouse && cell && cell->takesPresses()) {
+            event->accept();
+            return true;
+        }
+    }
     return QWidget::event(event);
 }
 

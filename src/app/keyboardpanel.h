@@ -6,7 +6,8 @@
 class KeyCell;
 
 // The panel that fills the editor window and draws the keyboard picture: it paints its
-// KeyCells, passes mouse presses on them to the cells and shows their hints.
+// KeyCells, passes mouse presses on them to the cells and shows their hints. Its context
+// menu opens anywhere but on a cell that takes presses.
 class KeyboardPanel : public QWidget
 {
     Q_OBJECT

@@ -30,6 +30,11 @@ public:
     // The hint as the tooltip shows it; empty when there is no hint.
     QString toolTip() const;
 
+    // Whether a press on the cell is the cell's own (it opens the key for editing). The panel
+    // then opens no popup menu for the press.
+    bool takesPresses() const { return m_takesPresses; }
+    void setTakesPresses(bool takes) { m_takesPresses = takes; }
+
     QRect geometry() const { return m_geometry; }
     QColor colour() const { return m_colour; }
     QFont font() const { return m_font; }
@@ -50,4 +55,5 @@ private:
     QString m_hint;
     QString m_upper;
     QString m_lower;
+    bool m_takesPresses = false;
 };

@@ -276,28 +276,6 @@ private Q_SLOTS:
                  QStringLiteral("02\t1\t\t\t0\t0031\t-1\t-1\t-1\t-1\t-1\t\t//"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"abcdefgh.klc"_qs});
     }
-
-    void saveFailureNamesThePathAsGiven_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("folder that does not exist") << "no-such-folder/abcdefgh.klc";
-        QTest::newRow("parent is a regular file") << "file/abcdefgh.klc";
-        QTest::newRow("name over 255 bytes") << QString(300, u'a') + QStringLiteral(".klc");
-    }
-
-    void saveFailureNamesThePathAsGiven()
-    {
-        QFETCH(QString, path);
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        QVERIFY(WriteAll(QStringLiteral("file"), QByteArray()));
-        const QString message = ErrorOf([&] { SaveKlcFile(DefaultTable(), KlcProperties{}, path); });
-        QDir::setCurrent(previous);
-        QCOMPARE(message, QStringLiteral("Cannot create file ") + path);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"file"_qs});
-    }
 };
 
 Q_DECLARE_METATYPE(s_key)

@@ -591,45 +591,6 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(path), ReadAll(DataDir + "sample-utf16le.ukb"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"layout.ukb"});
     }
-
-    void saveFailures_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("missing folder") << "missing/a.ukb";
-        QTest::newRow("parent is a file") << "file/a.ukb";
-        QTest::newRow("a directory") << "dir";
-    }
-
-    void saveFailures()
-    {
-        QFETCH(QString, path);
-        QTemporaryDir dir;
-        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("dir")));
-        const QString full = dir.filePath(path);
-        QCOMPARE(ErrorOf([&] { SaveUkbFile(SampleTable(), full); }), QStringLiteral("Cannot create file %1").arg(full));
-        QCOMPARE(Entries(dir.path()), (QStringList{"dir", "file"}));
-        QVERIFY(QDir(dir.filePath(QStringLiteral("dir"))).isEmpty());
-    }
-
-    void failedSaveKeepsOldFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("layout.ukb"));
-        SaveUkbFile(DefaultTable(), path);
-        const QByteArray old = ReadAll(path);
-
-        // A file-size limit below the new file's size makes the write fail halfway.
-        QString message;
-        {
-            const FileSizeLimit limit(1000);
-            QVERIFY(limit.isActive());
-            message = ErrorOf([&] { SaveUkbFile(SampleTable(), path); });
-        }
-        QCOMPARE(message, QStringLiteral("Cannot create file %1").arg(path));
-        QCOMPARE(ReadAll(path), old);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"layout.ukb"});
-    }
 };
 
 QTEST_APPLESS_MAIN(TestUkbFile)

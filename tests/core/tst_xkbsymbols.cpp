@@ -577,14 +577,6 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(path), QByteArray("old content"));
     }
 
-    void saveFailsWhereNothingCanBeWritten()
-    {
-        QTemporaryDir dir;
-        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
-        const QString error = ErrorOf([&] { SaveXkbFile(RussianLayout(), dir.filePath(QStringLiteral("file/ru.xkb"))); });
-        QCOMPARE(error, u"Invalid filename");
-    }
-
     // The compiler's own tool loads the written file as a user's layout.
     void xkbcliCompilesTheWrittenFile()
     {

@@ -10,10 +10,14 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QStyleHints>
 #include <QTableView>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 #include <memory>
@@ -87,6 +91,31 @@ class TestKeyEditing : public QObject
         return shown;
     }
 
+    // Presses and releases a button at a point of the editor the way the window system
+    // delivers it: through the editor's window, which sends a right press's context-menu
+    // event once the press has been handled, that is after the character table's modal loop
+    // returned. Actions run while the table is open, as in editKey.
+    Shown pressOnEditor(QPoint pos, Qt::MouseButton button, const std::function<void()> &actions)
+    {
+        Shown shown;
+        QTimer poll;
+        poll.setInterval(1);
+        connect(&poll, &QTimer::timeout, table.get(), [&] {
+            if (!table->isVisible())
+                return;
+            poll.stop();
+            shown = readTable();
+            actions();
+            if (table->isVisible())
+                table->done(-1);
+        });
+        poll.start();
+        QTest::mouseClick(editor->windowHandle(), button, {}, pos);
+        QCoreApplication::processEvents();
+        return shown;
+    }
+    QPoint cellCentre(int number) const { return cell(number)->geometry().center(); }
+
     void fillKey14()
     {
         s_key &key = KeyByNumber(KeyTable, 14);  // VK_Q
@@ -133,27 +162,64 @@ private Q_SLOTS:
 
     void anyButtonOpens_data()
     {
-        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("number");  // the key cell or label pressed; 0: a bare spot of the panel
         QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("opens");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("left on key 1") << 1 << int(Qt::LeftButton) << true << "Key:  VK_OEM_3";
-        QTest::newRow("right on key 26") << 26 << int(Qt::RightButton) << true << "Key:  VK_OEM_5";
-        QTest::newRow("middle on key 47") << 47 << int(Qt::MiddleButton) << true << "Key:  VK_OEM_2";
-        QTest::newRow("left on the space bar") << 48 << int(Qt::LeftButton) << false << QString();
-        QTest::newRow("right on the space bar") << 48 << int(Qt::RightButton) << false << QString();
+        QTest::addColumn<QString>("opened");  // the name line the table showed; empty: not opened
+        QTest::addColumn<bool>("menu");
+        QTest::newRow("left on key 1") << 1 << int(Qt::LeftButton) << "Key:  VK_OEM_3" << false;
+        QTest::newRow("right on key 14") << 14 << int(Qt::RightButton) << "Key:  VK_Q" << false;
+        QTest::newRow("right on key 26") << 26 << int(Qt::RightButton) << "Key:  VK_OEM_5" << false;
+        QTest::newRow("middle on key 47") << 47 << int(Qt::MiddleButton) << "Key:  VK_OEM_2" << false;
+        QTest::newRow("left on the space bar") << 48 << int(Qt::LeftButton) << QString() << false;
+        QTest::newRow("right on the space bar") << 48 << int(Qt::RightButton) << QString() << true;
+        QTest::newRow("right on the Tab label") << 49 << int(Qt::RightButton) << QString() << true;
+        QTest::newRow("right between the keys") << 0 << int(Qt::RightButton) << QString() << true;
     }
+    // A press on a key opens the key whatever the button, and nothing else: the popup menu
+    // belongs to the rest of the panel.
     void anyButtonOpens()
     {
         QFETCH(int, number);
         QFETCH(int, button);
-        QFETCH(bool, opens);
-        QFETCH(QString, name);
-        const Shown shown = editKey(number, [this] { pressEscape(); }, Qt::MouseButton(button));
-        QCOMPARE(shown.opened, opens);
-        if (opens)
-            QCOMPARE(shown.name, name);
+        QFETCH(QString, opened);
+        QFETCH(bool, menu);
+        const QPoint pos = number > 0 ? cellCentre(number) : QPoint(10, 10);
+        auto *popup = editorChild<QMenu>(QStringLiteral("PM1"));
+        const auto hide = qScopeGuard([popup] { popup->hide(); });
+        const Shown shown = pressOnEditor(pos, Qt::MouseButton(button), [this] { pressEscape(); });
+        QCOMPARE(shown.opened, !opened.isEmpty());
+        QCOMPARE(shown.name, opened);
         QVERIFY(!table->isVisible());
+        QCOMPARE(popup->isVisible(), menu);
+    }
+
+    void doubleClickOnAKeyPicksNothing_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("normal");
+        QTest::newRow("within the double-click interval") << 60000 << QString();
+        QTest::newRow("after the double-click interval") << 0 << QStringLiteral("k");
+    }
+    // The first press on key W opens the table over the editor; the second press of the
+    // double click lands on the grid, where it must not pick.
+    void doubleClickOnAKeyPicksNothing()
+    {
+        QFETCH(int, interval);
+        QFETCH(QString, normal);
+        QStyleHints *hints = QGuiApplication::styleHints();
+        const int saved = hints->mouseDoubleClickInterval();
+        const auto restore = qScopeGuard([hints, saved] { hints->setMouseDoubleClickInterval(saved); });
+        hints->setMouseDoubleClickInterval(interval);
+
+        const Shown shown = pressOnEditor(cellCentre(15), Qt::LeftButton, [this] {
+            const QModelIndex k = IndexOfCode(grid()->model(), 'k');
+            grid()->scrollTo(k);
+            const QPoint onGrid = grid()->viewport()->mapTo(table.get(), grid()->visualRect(k).center());
+            QTest::mouseClick(table->windowHandle(), Qt::LeftButton, {}, onGrid);
+            pressOk();
+        });
+        QCOMPARE(shown.name, u"Key:  VK_W");
+        QCOMPARE(KeyByNumber(KeyTable, 15).norm_char, normal);
     }
 
     void fullEditInTheAltGrView()

@@ -332,24 +332,6 @@ private Q_SLOTS:
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(dialogGone());
     }
-
-    void unwritableDirectoryShowsTheError()
-    {
-        // Creating a file in a process's /proc entry fails for root too.
-        QVERIFY(QDir::setCurrent(QStringLiteral("/proc/1")));
-        const bool exported = exportNamed(QStringLiteral("abcdefgh"));
-        QVERIFY(QDir::setCurrent(dir->path()));
-        QVERIFY(exported);
-        QCOMPARE(dialogs->errors, QStringList{u"Cannot create file abcdefgh.klc."_qs});
-        QVERIFY(dialogs->messages.isEmpty());
-        QVERIFY(dialogGone());
-        QVERIFY(!QFile::exists(QStringLiteral("/proc/1/abcdefgh.klc")));
-
-        // The program goes on: the next export works.
-        QVERIFY(exportNamed(QStringLiteral("abcdefgh")));
-        QCOMPARE(filesHere(), QStringList{u"abcdefgh.klc"_qs});
-        QCOMPARE(dialogs->messages, QStringList{u"Save  abcdefgh.klc"_qs});
-    }
 };
 
 TAVO_TEST_MAIN(TestKlcExport)

@@ -163,32 +163,6 @@ private Q_SLOTS:
         QVERIFY(QDir(dir.path()).isEmpty());
         QCOMPARE(KeyTypes(), setsTypes ? TypesWithLetters({15}) : QStringList(KeyCount, QString()));
     }
-
-    void failedWrite_data()
-    {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<bool>("setsTypes");
-        QTest::newRow("classic") << "saveasXML1" << false;
-        QTest::newRow("new") << "saveaslayout3041" << true;
-    }
-
-    // A folder that refuses new files even to root.
-    void failedWrite()
-    {
-        QFETCH(QString, item);
-        QFETCH(bool, setsTypes);
-        FakeDialogs dialogs;
-        const QString path = QStringLiteral("/proc/1/tavo.layout");
-        dialogs.filePaths.push_back(path);
-        SetChars(KeyTable, 15, QStringLiteral("w"), QStringLiteral("W"));
-
-        trigger(qPrintable(item));
-
-        QCOMPARE(dialogs.errors, QStringList{QStringLiteral("File access denied.")});
-        QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(KeyTypes(), setsTypes ? TypesWithLetters({15}) : QStringList(KeyCount, QString()));
-    }
 };
 
 TAVO_TEST_MAIN(TestLayoutExport)

@@ -7,9 +7,14 @@
 #include "testmain.h"
 #include "ukbfile.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -114,49 +119,59 @@ private Q_SLOTS:
         QVERIFY(form->isLayoutModified());
     }
 
-    void failedSave_data()
+    void saveAsksBeforeReplacingAFile_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing folder") << "missing/a.ukb";
-        QTest::newRow("parent is a file") << "file/a.ukb";
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("No keeps the file") << false;
+        QTest::newRow("Yes replaces it") << true;
     }
 
-    void failedSave()
+    // The save dialog offers the name last chosen by any save, so the file it offers may be
+    // one just exported: Qt's real dialog asks before replacing it.
+    void saveAsksBeforeReplacingAFile()
     {
-        QFETCH(QString, name);
-        QVERIFY(WriteAll(path(QStringLiteral("file")), "keep"));
-        editKey14();
-        const QString file = path(name);
-        dialogs->filePaths = {file};
+        QFETCH(bool, replace);
+        dialogs.reset();  // the real dialogs from here on
+        const QString file = path(QStringLiteral("ru.xkb"));
+        QVERIFY(WriteAll(file, "exported"));
+
+        bool asksBeforeReplacing = false;
+        bool accepting = false;
+        QStringList boxes;  // the texts of the message boxes, in order
+        QTimer poll;
+        poll.setInterval(5);
+        connect(&poll, &QTimer::timeout, &poll, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                boxes << box->text();
+                if (QAbstractButton *answer = box->button(replace ? QMessageBox::Yes : QMessageBox::No))
+                    answer->click();
+                else
+                    box->accept();
+            } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                if (!accepting) {
+                    asksBeforeReplacing = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+                    accepting = true;
+                    dialog->selectFile(file);
+                    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                } else if (!boxes.isEmpty()) {
+                    dialog->reject();  // still open after No
+                }
+            }
+        });
+        poll.start();
         trigger("saveukb1");
-        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(file)});
-        QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(Entries(dir->path()), QStringList{"file"});
-        QCOMPARE(ReadAll(path(QStringLiteral("file"))), QByteArray("keep"));
-        QVERIFY(form->isLayoutModified());
-    }
+        poll.stop();
 
-    void failedSaveKeepsTheOldFile()
-    {
-        const QString file = path(QStringLiteral("layout.ukb"));
-        const QByteArray old = ReadAll(DataDir + "sample-utf16le.ukb");
-        QVERIFY(WriteAll(file, old));
-        for (s_key &key : KeyTable)
-            key.spare1 = QStringLiteral("longer than before");
-        form->setLayoutModified(true);
-        dialogs->filePaths = {file};
-
-        {
-            const FileSizeLimit limit(2000);
-            QVERIFY(limit.isActive());
-            trigger("saveukb1");
+        QVERIFY(asksBeforeReplacing);
+        const QString question = QStringLiteral("ru.xkb already exists.\nDo you want to replace it?");
+        if (replace) {
+            QCOMPARE(boxes, (QStringList{question, QStringLiteral("save (") + file + QStringLiteral(")!")}));
+            QCOMPARE(ReadAll(file), UkbFileBytes(KeyTable));
+        } else {
+            QCOMPARE(boxes, QStringList{question});
+            QCOMPARE(ReadAll(file), QByteArray("exported"));
         }
-
-        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot create file %1.").arg(file)});
-        QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(ReadAll(file), old);
-        QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"layout.ukb"});
-        QVERIFY(form->isLayoutModified());
     }
 
     // ---- Load
