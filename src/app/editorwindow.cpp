@@ -2,6 +2,7 @@
 
 #include "chartablewindow.h"
 #include "fileerror.h"
+#include "keyboardgeometry.h"
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyedit.h"
@@ -25,65 +26,6 @@
 #include <QScreen>
 
 namespace {
-
-constexpr QRgb clSilver = qRgb(192, 192, 192);
-constexpr QRgb clSkyBlue = qRgb(166, 202, 240);
-constexpr QRgb clMoneyGreen = qRgb(192, 220, 192);
-constexpr QRgb clAqua = qRgb(0, 255, 255);
-constexpr QRgb clCream = qRgb(255, 251, 240);
-
-constexpr int CellHeight = 37;
-
-struct CellGeometry {
-    int left;
-    int top;
-    int width;
-};
-
-// Rows of the keyboard picture: cells 31 wide, 33 apart; key 26 is wider.
-CellGeometry KeyCellGeometry(int number)
-{
-    struct Row { int first, last, top, left; };
-    constexpr Row rows[] = {{1, 13, 15, 45}, {14, 26, 57, 90}, {27, 37, 99, 102}, {38, 47, 141, 123}};
-    if (number == SpaceKey)
-        return {180, 183, 202};
-    for (const Row &row : rows) {
-        if (number >= row.first && number <= row.last)
-            return {row.left + 33 * (number - row.first), row.top, number == 26 ? 40 : 31};
-    }
-    Q_UNREACHABLE();
-}
-
-QColor KeyCellColour(int number, const QPalette &palette)
-{
-    switch (number) {
-    case 1: case 26:
-        return QColor(clSilver);
-    case 2: case 3: case 8: case 9: case 14: case 19: case 20: case 27: case 32: case 33:
-    case 38: case 43: case 44:
-        return QColor(clSkyBlue);
-    case 4: case 10: case 15: case 21: case 28: case 34: case 39: case 45:
-        return palette.color(QPalette::ToolTipBase);  // clInfoBk
-    case 5: case 11: case 16: case 22: case 29: case 35: case 40: case 46:
-        return QColor(clMoneyGreen);
-    case SpaceKey:
-        return QColor(clCream);
-    default:
-        return QColor(clAqua);
-    }
-}
-
-struct FixedKeyLabel {
-    const char *caption;
-    int left, top, width;
-};
-
-constexpr FixedKeyLabel FixedKeyLabels[] = {
-    {"Tab", 45, 57, 41},    {"CLock", 45, 99, 53}, {"Shift", 45, 141, 74},
-    {"<--", 477, 15, 49},   {"Enter", 468, 99, 61}, {"Shift", 456, 141, 73},
-    {"Ctrl", 45, 183, 50},  {"Alt", 126, 183, 46}, {"Alt Gr", 393, 183, 46},
-    {"Ctrl", 480, 180, 49},
-};
 
 // What a file dialog is set to before each use; its file name is kept, so it offers the
 // name chosen last by any operation that shares it.
@@ -157,10 +99,10 @@ void TForm1::buildKeyboard()
     keyFont.setPixelSize(13);
     keyFont.setBold(true);
     for (int number = 1; number <= KeyCount; ++number) {
-        const CellGeometry g = KeyCellGeometry(number);
         KeyCell *cell = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number),
-                                        QRect(g.left, g.top, g.width, CellHeight),
-                                        KeyCellColour(number, palette()), keyFont, QFrame::Raised);
+                                        KeyCellRect(number),
+                                        KeyCellColour(number, palette().color(QPalette::ToolTipBase)),
+                                        keyFont, QFrame::Raised);
         if (number != SpaceKey)
             connect(cell, &KeyCell::mousePressed, this, [this, number] { EditKey(number); });
         m_cells[number - 1] = cell;
@@ -170,7 +112,7 @@ void TForm1::buildKeyboard()
     int number = KeyCount + 1;
     for (const FixedKeyLabel &fixed : FixedKeyLabels) {
         KeyCell *label = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number++),
-                                         QRect(fixed.left, fixed.top, fixed.width, CellHeight),
+                                         fixed.rect(),
                                          labelColour, labelFont, QFrame::Sunken);
         label->setCaption(QString::fromLatin1(fixed.caption));
     }
