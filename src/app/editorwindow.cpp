@@ -3,6 +3,7 @@
 #include "chartablewindow.h"
 #include "fileerror.h"
 #include "keyboardgeometry.h"
+#include "keyboardpicture.h"
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyedit.h"
@@ -38,6 +39,9 @@ struct FileDialogKind {
 constexpr FileDialogKind UkbDialog = {"ukb", "keyboard (*.ukb)", "Keyboard"};
 constexpr FileDialogKind LayoutDialog = {"layout", "layout (*.layout)", "Layout"};
 constexpr FileDialogKind XkbDialog = {"xkb", "XKB symbols (*)", "XKB"};
+constexpr FileDialogKind SvgDialog = {"svg", "SVG picture (*.svg)", "Picture"};
+constexpr FileDialogKind PngDialog = {"png", "PNG picture (*.png)", "Picture"};
+constexpr FileDialogKind PdfDialog = {"pdf", "PDF document (*.pdf)", "Picture"};
 
 // Shows the dialog set up for the kind; false when it was cancelled.
 bool RunFileDialog(QWidget *parent, FileDialogSettings &dialog, FileDialogSettings::Mode mode,
@@ -178,6 +182,9 @@ void TForm1::buildPopupMenu()
     item("saveaslayout3041", QStringLiteral("save as   *.layout (new)"), &TForm1::saveaslayout3041Click);
     item("saveasklc1", QStringLiteral("save as   *.klc"), &TForm1::saveasklc1Click);
     item("saveasxkb1", QStringLiteral("save as   *.xkb"), &TForm1::saveasxkb1Click);
+    item("saveassvg1", QStringLiteral("save as   *.svg"), &TForm1::saveassvg1Click);
+    item("saveaspng1", QStringLiteral("save as   *.png"), &TForm1::saveaspng1Click);
+    item("saveaspdf1", QStringLiteral("save as   *.pdf"), &TForm1::saveaspdf1Click);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -269,6 +276,9 @@ void TForm1::saveasXML1Click() { SaveLayoutClassic(); }
 void TForm1::saveaslayout3041Click() { SaveLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
 void TForm1::saveasxkb1Click() { SaveXkb(); }
+void TForm1::saveassvg1Click() { SavePicture(PictureFormat::Svg); }
+void TForm1::saveaspng1Click() { SavePicture(PictureFormat::Png); }
+void TForm1::saveaspdf1Click() { SavePicture(PictureFormat::Pdf); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -308,6 +318,7 @@ void TForm1::LoadUkb()
         keyCell(hint.number)->setHint(hint.hint);
     RefreshKeys();
     setLayoutModified(false);
+    m_layoutName = OD1.fileName;
 }
 
 void TForm1::SaveUkb()
@@ -323,6 +334,7 @@ bool TForm1::saveUkbAsChosen()
     TntMemo1 = UkbLines(KeyTable);
     WriteFileAtomically(path, Utf16LeFileBytes(TntMemo1), WriteFailure::CannotCreate);
     setLayoutModified(false);
+    m_layoutName = path;
     Dialogs().showMessage(this, SavedMessage(path));
     return true;
 }
@@ -407,4 +419,17 @@ void TForm1::SaveXkb()
                                     + QStringLiteral("To type with it, copy it to ~/.config/xkb/symbols/")
                                     + name + QStringLiteral(" and choose the layout ") + name
                                     + QStringLiteral("."));
+}
+
+// ---- Picture ------------------------------------------------------------------------
+
+void TForm1::SavePicture(PictureFormat format)
+{
+    const FileDialogKind &kind = format == PictureFormat::Svg ? SvgDialog
+                                 : format == PictureFormat::Png ? PngDialog
+                                                                : PdfDialog;
+    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, kind))
+        return;
+    SaveKeyboardPicture(KeyTable, PictureTitle(m_layoutName), format, SD1.fileName);
+    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }
