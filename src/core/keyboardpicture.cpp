@@ -9,11 +9,11 @@
 #include <QHashSeed>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPdfWriter>
 #include <QScopeGuard>
 #include <QSvgGenerator>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {

@@ -101,16 +101,6 @@ private Q_SLOTS:
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.out, KeyboardPictureBytes(loaded, QStringLiteral("Untitled"), format));
     }
-
-    void failedWriteIsReported()
-    {
-        const QString file = dir.filePath(QStringLiteral("file"));
-        QVERIFY(WriteAll(file, "old"));
-        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("svg"), input,
-                                 file + QStringLiteral("/x.svg")});
-        QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, QByteArray("tavo-convert: Invalid filename.\n"));
-    }
 };
 
 QTEST_MAIN(TestConvertPicture)

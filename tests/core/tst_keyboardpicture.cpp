@@ -161,27 +161,6 @@ private Q_SLOTS:
         QCOMPARE(PictureTitle(path), title);
     }
 
-    void formatNames_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("format");
-        QTest::newRow("svg") << "svg" << int(PictureFormat::Svg);
-        QTest::newRow("png") << "png" << int(PictureFormat::Png);
-        QTest::newRow("pdf") << "pdf" << int(PictureFormat::Pdf);
-        QTest::newRow("upper case") << "SVG" << -1;
-        QTest::newRow("other picture") << "jpg" << -1;
-    }
-
-    void formatNames()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, format);
-        const std::optional<PictureFormat> found = PictureFormatNamed(name);
-        QCOMPARE(found ? int(*found) : -1, format);
-        if (found)
-            QCOMPARE(PictureSuffix(*found), name);
-    }
-
     void svgHoldsEveryCharacterAsText()
     {
         const KeyTableArray table = SampleTable();

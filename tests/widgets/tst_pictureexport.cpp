@@ -80,26 +80,6 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(picture), KeyboardPictureBytes(KeyTable, QStringLiteral("phonetic.ukb"), PictureFormat::Svg));
         QVERIFY(ReadAll(picture).contains("<title>phonetic.ukb</title>"));
     }
-
-    void cancelSaysNothing()
-    {
-        dialogs->filePaths = {QString()};
-        TriggerMenuItem(form.get(), "saveaspng1");
-        QCOMPARE(dialogs->fileDialogs.size(), 1);
-        QVERIFY(dialogs->messages.isEmpty());
-        QVERIFY(dialogs->errors.isEmpty());
-    }
-
-    void failureIsShown()
-    {
-        QTemporaryDir dir;
-        QVERIFY(WriteAll(dir.filePath(QStringLiteral("file")), QByteArray()));
-        dialogs->filePaths = {dir.filePath(QStringLiteral("file/ru.pdf"))};
-        TriggerMenuItem(form.get(), "saveaspdf1");
-        QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Invalid filename.")});
-        QVERIFY(dialogs->messages.isEmpty());
-        QCOMPARE(Entries(dir.path()), QStringList{QStringLiteral("file")});
-    }
 };
 
 TAVO_TEST_MAIN(TestPictureExport)
