@@ -5,9 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data
-  fonts-liberation fontconfig
+  fonts-liberation fonts-dejavu-core fontconfig
   librsvg2-bin
   "$@"
 )

@@ -1,6 +1,9 @@
 #include "editorwindow.h"
 
 #include "chartablewindow.h"
+#include "fileerror.h"
+#include "keyboardgeometry.h"
+#include "keyboardpicture.h"
 #include "keyboardpanel.h"
 #include "keycell.h"
 #include "keyedit.h"
@@ -24,65 +27,6 @@
 
 namespace {
 
-constexpr QRgb clSilver = qRgb(192, 192, 192);
-constexpr QRgb clSkyBlue = qRgb(166, 202, 240);
-constexpr QRgb clMoneyGreen = qRgb(192, 220, 192);
-constexpr QRgb clAqua = qRgb(0, 255, 255);
-constexpr QRgb clCream = qRgb(255, 251, 240);
-
-constexpr int CellHeight = 37;
-
-struct CellGeometry {
-    int left;
-    int top;
-    int width;
-};
-
-// Rows of the keyboard picture: cells 31 wide, 33 apart; key 26 is wider.
-CellGeometry KeyCellGeometry(int number)
-{
-    struct Row { int first, last, top, left; };
-    constexpr Row rows[] = {{1, 13, 15, 45}, {14, 26, 57, 90}, {27, 37, 99, 102}, {38, 47, 141, 123}};
-    if (number == SpaceKey)
-        return {180, 183, 202};
-    for (const Row &row : rows) {
-        if (number >= row.first && number <= row.last)
-            return {row.left + 33 * (number - row.first), row.top, number == 26 ? 40 : 31};
-    }
-    Q_UNREACHABLE();
-}
-
-QColor KeyCellColour(int number, const QPalette &palette)
-{
-    switch (number) {
-    case 1: case 26:
-        return QColor(clSilver);
-    case 2: case 3: case 8: case 9: case 14: case 19: case 20: case 27: case 32: case 33:
-    case 38: case 43: case 44:
-        return QColor(clSkyBlue);
-    case 4: case 10: case 15: case 21: case 28: case 34: case 39: case 45:
-        return palette.color(QPalette::ToolTipBase);  // clInfoBk
-    case 5: case 11: case 16: case 22: case 29: case 35: case 40: case 46:
-        return QColor(clMoneyGreen);
-    case SpaceKey:
-        return QColor(clCream);
-    default:
-        return QColor(clAqua);
-    }
-}
-
-struct FixedKeyLabel {
-    const char *caption;
-    int left, top, width;
-};
-
-constexpr FixedKeyLabel FixedKeyLabels[] = {
-    {"Tab", 45, 57, 41},    {"CLock", 45, 99, 53}, {"Shift", 45, 141, 74},
-    {"<--", 477, 15, 49},   {"Enter", 468, 99, 61}, {"Shift", 456, 141, 73},
-    {"Ctrl", 45, 183, 50},  {"Alt", 126, 183, 46}, {"Alt Gr", 393, 183, 46},
-    {"Ctrl", 480, 180, 49},
-};
-
 // What a file dialog is set to before each use; its file name is kept, so it offers the
 // name chosen last by any operation that shares it.
 struct FileDialogKind {
@@ -94,6 +38,9 @@ struct FileDialogKind {
 constexpr FileDialogKind UkbDialog = {"ukb", "keyboard (*.ukb)", "Keyboard"};
 constexpr FileDialogKind LayoutDialog = {"layout", "layout (*.layout)", "Layout"};
 constexpr FileDialogKind XkbDialog = {"xkb", "XKB symbols (*)", "XKB"};
+constexpr FileDialogKind SvgDialog = {"svg", "SVG picture (*.svg)", "Picture"};
+constexpr FileDialogKind PngDialog = {"png", "PNG picture (*.png)", "Picture"};
+constexpr FileDialogKind PdfDialog = {"pdf", "PDF document (*.pdf)", "Picture"};
 
 // Shows the dialog set up for the kind; false when it was cancelled.
 bool RunFileDialog(QWidget *parent, FileDialogSettings &dialog, FileDialogSettings::Mode mode,
@@ -155,10 +102,10 @@ void TForm1::buildKeyboard()
     keyFont.setPixelSize(13);
     keyFont.setBold(true);
     for (int number = 1; number <= KeyCount; ++number) {
-        const CellGeometry g = KeyCellGeometry(number);
         KeyCell *cell = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number),
-                                        QRect(g.left, g.top, g.width, CellHeight),
-                                        KeyCellColour(number, palette()), keyFont, QFrame::Raised);
+                                        KeyCellRect(number),
+                                        KeyCellColour(number, palette().color(QPalette::ToolTipBase)),
+                                        keyFont, QFrame::Raised);
         if (number != SpaceKey) {
             cell->setTakesPresses(true);
             connect(cell, &KeyCell::mousePressed, this,
@@ -171,7 +118,7 @@ void TForm1::buildKeyboard()
     int number = KeyCount + 1;
     for (const FixedKeyLabel &fixed : FixedKeyLabels) {
         KeyCell *label = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number++),
-                                         QRect(fixed.left, fixed.top, fixed.width, CellHeight),
+                                         fixed.rect(),
                                          labelColour, labelFont, QFrame::Sunken);
         label->setCaption(QString::fromLatin1(fixed.caption));
     }
@@ -237,6 +184,9 @@ void TForm1::buildPopupMenu()
     item("saveaslayout3041", QStringLiteral("save as   *.layout (new)"), &TForm1::saveaslayout3041Click);
     item("saveasklc1", QStringLiteral("save as   *.klc"), &TForm1::saveasklc1Click);
     item("saveasxkb1", QStringLiteral("save as   *.xkb"), &TForm1::saveasxkb1Click);
+    item("saveassvg1", QStringLiteral("save as   *.svg"), &TForm1::saveassvg1Click);
+    item("saveaspng1", QStringLiteral("save as   *.png"), &TForm1::saveaspng1Click);
+    item("saveaspdf1", QStringLiteral("save as   *.pdf"), &TForm1::saveaspdf1Click);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -328,6 +278,9 @@ void TForm1::saveasXML1Click() { exportLayoutClassic(); }
 void TForm1::saveaslayout3041Click() { exportLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
 void TForm1::saveasxkb1Click() { SaveXkb(); }
+void TForm1::saveassvg1Click() { SavePicture(PictureFormat::Svg); }
+void TForm1::saveaspng1Click() { SavePicture(PictureFormat::Png); }
+void TForm1::saveaspdf1Click() { SavePicture(PictureFormat::Pdf); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -373,6 +326,7 @@ void TForm1::LoadUkbFile(const QString &path)
         keyCell(hint.number)->setHint(hint.hint);
     RefreshKeys();
     setLayoutModified(false);
+    m_layoutName = OD1.fileName;
 }
 
 void TForm1::SaveUkb()
@@ -389,6 +343,7 @@ bool TForm1::saveUkbAsChosen()
     TntMemo1 = UkbLines(KeyTable);
     SaveUkbFile(KeyTable, path);
     setLayoutModified(false);
+    m_layoutName = path;
     Dialogs().showMessage(this, SavedMessage(path));
     return true;
 }
@@ -473,4 +428,17 @@ void TForm1::SaveXkb()
                                     + QStringLiteral("To type with it, copy it to ~/.config/xkb/symbols/")
                                     + name + QStringLiteral(" and choose the layout ") + name
                                     + QStringLiteral("."));
+}
+
+// ---- Picture ------------------------------------------------------------------------
+
+void TForm1::SavePicture(PictureFormat format)
+{
+    const FileDialogKind &kind = format == PictureFormat::Svg ? SvgDialog
+                                 : format == PictureFormat::Png ? PngDialog
+                                                                : PdfDialog;
+    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, kind))
+        return;
+    SaveKeyboardPicture(KeyTable, PictureTitle(m_layoutName), format, SD1.fileName);
+    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }

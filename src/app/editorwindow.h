@@ -16,6 +16,7 @@ class QGroupBox;
 class QMenu;
 class QRadioButton;
 class TForm2;
+enum class PictureFormat;
 
 // The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
 // chooses what the cells show, and the popup menu of file operations.
@@ -44,6 +45,7 @@ public:
     // redraws. The open dialog offers path next, also after a FileError, which changes
     // nothing else.
     void LoadUkbFile(const QString &path);
+    void SavePicture(PictureFormat format);
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
@@ -70,6 +72,9 @@ public Q_SLOTS:
     void saveaslayout3041Click();
     void saveasklc1Click();
     void saveasxkb1Click();
+    void saveassvg1Click();
+    void saveaspng1Click();
+    void saveaspdf1Click();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -107,5 +112,7 @@ private:
     // The line buffer of the UKB file and the KLC export.
     QStringList TntMemo1;
     bool m_layoutModified = false;
+    // The path of the UKB file last loaded or saved, the title of the layout's picture.
+    QString m_layoutName;
     TForm2 *m_charTable = nullptr;
 };

@@ -6,6 +6,7 @@
 
 #include "descriptordevice.h"
 #include "fileerror.h"
+#include "keyboardpicture.h"
 #include "keytable.h"
 #include "klcfile.h"
 #include "layoutxml.h"
@@ -15,10 +16,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -127,6 +130,24 @@ const Format *FindFormat(const QString &name)
     return nullptr;
 }
 
+// Pictures need the GUI library's fonts, and only they: the application object is replaced
+// by a GUI one for them, which never opens a window.
+std::unique_ptr<QCoreApplication> StartGuiApplication(int &argc, char **argv)
+{
+    // The same rendering with or without a desktop session.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Notes of the platform's start-up (no XDG_RUNTIME_DIR on a headless machine, say)
+    // mean nothing to the converter's user; errors still show.
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &, const QString &message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", qPrintable(message));
+        });
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -134,7 +155,7 @@ int main(int argc, char *argv[])
     // Before anything opens a file.
     const ClosedStreams closed = ReserveStandardStreams();
     InitFileWriting();
-    QCoreApplication app(argc, argv);
+    auto app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tavo-convert"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVO_VERSION_STRING));
 
@@ -148,7 +169,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption version(QStringLiteral("version"),
                                      QStringLiteral("Show the version and exit."));
     const QCommandLineOption to(QStringLiteral("to"),
-                                QStringLiteral("Output format: ukb, klc, layout (classic), layout-new or xkb."),
+                                QStringLiteral("Output format: ukb, klc, layout (classic), layout-new, xkb, "
+                                               "or a picture: svg, png or pdf."),
                                 QStringLiteral("FORMAT"));
     const auto klcOption = [&](const char *name, const char *what, const QString &value) {
         return QCommandLineOption(QString::fromLatin1(name),
@@ -177,8 +199,9 @@ int main(int argc, char *argv[])
     }
     if (!parser.isSet(to))
         return UsageError(QStringLiteral("missing --to FORMAT"));
+    const std::optional<PictureFormat> picture = PictureFormatNamed(parser.value(to));
     const Format *format = FindFormat(parser.value(to));
-    if (!format)
+    if (!format && !picture)
         return UsageError(QStringLiteral("unknown format '%1'").arg(parser.value(to)));
     const QStringList paths = parser.positionalArguments();
     if (paths.size() != 2)
@@ -193,12 +216,24 @@ int main(int argc, char *argv[])
     if (!IsValidKlcName(properties.name))
         return UsageError(QStringLiteral("--name must be exactly 8 characters, not '%1'").arg(properties.name));
 
+    if (picture) {
+        app.reset();
+        app = StartGuiApplication(argc, argv);
+    }
+
     try {
         const UkbContent content = ReadInput(paths.at(0), closed);
         KeyTableArray table;
         LoadDefaults(table);
         ApplyUkb(table, content);
-        if (paths.at(1) == StandardStream)
+        if (picture) {
+            // Titled with the input's file name.
+            const QString title = PictureTitle(paths.at(0) == StandardStream ? QString() : paths.at(0));
+            if (paths.at(1) == StandardStream)
+                WriteStandardOutput(KeyboardPictureBytes(table, title, *picture), closed);
+            else
+                SaveKeyboardPicture(table, title, *picture, paths.at(1));
+        } else if (paths.at(1) == StandardStream)
             WriteStandardOutput(format->bytes(table, properties), closed);
         else
             format->save(table, properties, paths.at(1));

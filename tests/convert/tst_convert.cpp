@@ -203,7 +203,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         const QString in = QStringLiteral("in.ukb"), out = QStringLiteral("out");
         QTest::newRow("unknown option") << QStringList{"--to", "ukb", "--colour", in, out} << "colour";
-        QTest::newRow("unknown format") << QStringList{"--to", "pdf", in, out} << "pdf";
+        QTest::newRow("unknown format") << QStringList{"--to", "jpg", in, out} << "jpg";
         QTest::newRow("no format") << QStringList{in, out} << "--to";
         QTest::newRow("option without value") << QStringList{in, out, "--to"} << "to";
         QTest::newRow("no output") << QStringList{"--to", "ukb", in} << "OUTPUT";

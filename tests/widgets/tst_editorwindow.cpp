@@ -200,10 +200,12 @@ private Q_SLOTS:
             captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
         }
         QCOMPARE(names, (QStringList{"loadukb1", "saveukb1", "N1", "saveasXML1",
-                                     "saveaslayout3041", "saveasklc1", "saveasxkb1"}));
+                                     "saveaslayout3041", "saveasklc1", "saveasxkb1",
+                                     "saveassvg1", "saveaspng1", "saveaspdf1"}));
         QCOMPARE(captions, (QStringList{"load   *.ukb", "save  *.ukb", "-", "save as   *.layout",
                                         "save as   *.layout (new)", "save as   *.klc",
-                                        "save as   *.xkb"}));
+                                        "save as   *.xkb", "save as   *.svg", "save as   *.png",
+                                        "save as   *.pdf"}));
     }
 
     void viewsFollowTheClicks()
