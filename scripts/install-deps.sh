@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libxkbcommon-dev libxkbcommon-tools xkb-data
   fonts-liberation fontconfig
+  libxml2-utils
   "$@"
 )
 
