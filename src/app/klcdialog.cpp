@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QValidator>
+
+#include <utility>
 
 namespace {
 
@@ -13,6 +16,20 @@ constexpr int FieldLeft = 96;
 constexpr int FieldHeight = 21;
 constexpr int NarrowWidth = 70;
 constexpr int WideWidth = 331;
+
+// Makes each control character a blank as it is typed or pasted, so a header text never
+// adds lines or columns to the file.
+class HeaderTextValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &) const override
+    {
+        input = BlankKlcHeaderText(std::move(input));
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -35,6 +52,9 @@ TForm3::TForm3(QWidget *parent)
     LEdit4 = addField("LEdit4", QStringLiteral("Copyright  "), defaults.copyright, 106, WideWidth);
     LEdit5 = addField("LEdit5", QStringLiteral("LocaleID  "), defaults.localeId, 150, NarrowWidth);
     LEdit5->setMaxLength(8);
+    auto *headerText = new HeaderTextValidator(this);
+    for (QLineEdit *field : {LEdit2, LEdit3, LEdit4, LEdit5})
+        field->setValidator(headerText);
 
     Label1 = new QLabel(QStringLiteral(".klc"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -88,11 +108,17 @@ KlcProperties TForm3::properties() const
 
 void TForm3::Button1Click()
 {
-    if (IsValidKlcName(LEdit1->text())) {
+    switch (CheckKlcName(LEdit1->text())) {
+    case KlcNameCheck::Valid:
         Accepted = true;
         accept();
         return;
+    case KlcNameCheck::WrongLength:
+        Dialogs().showMessage(this, QStringLiteral("Должно быть 8 символов!"));
+        break;
+    case KlcNameCheck::NotAFileName:
+        Dialogs().showMessage(this, KlcNameNotAFileNameMessage);
+        break;
     }
-    Dialogs().showMessage(this, QStringLiteral("Должно быть 8 символов!"));
     LEdit1->setFocus();
 }

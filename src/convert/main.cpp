@@ -213,8 +213,19 @@ int main(int argc, char *argv[])
     properties.company = parser.value(company);
     properties.copyright = parser.value(copyright);
     properties.localeId = parser.value(localeId);
-    if (!IsValidKlcName(properties.name))
+    switch (CheckKlcName(properties.name)) {
+    case KlcNameCheck::Valid:
+        break;
+    case KlcNameCheck::WrongLength:
         return UsageError(QStringLiteral("--name must be exactly 8 characters, not '%1'").arg(properties.name));
+    case KlcNameCheck::NotAFileName:
+        return UsageError(QStringLiteral("--name: ") + KlcNameNotAFileNameMessage);
+    }
+    for (const QCommandLineOption *option : {&description, &company, &copyright, &localeId}) {
+        if (!IsValidKlcHeaderText(parser.value(*option)))
+            return UsageError(QStringLiteral("--%1 must not contain line breaks, TABs or other control characters")
+                                  .arg(option->names().constFirst()));
+    }
 
     if (picture) {
         app.reset();

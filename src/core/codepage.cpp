@@ -19,6 +19,11 @@ QStringEncoder &AnsiEncoder()
     return encoder;
 }
 
+bool IsC1Control(QChar c)
+{
+    return c.unicode() >= 0x80 && c.unicode() <= 0x9F;
+}
+
 } // namespace
 
 QString FromAnsi(QByteArrayView bytes)
@@ -50,6 +55,13 @@ QByteArray ToAnsi(QStringView text)
         const QStringView point = text.sliced(i, length);
         i += length;
         if (point.size() == 1 && point[0].isSurrogate()) {
+            bytes += '?';
+            continue;
+        }
+        // windows-1251 has no C1 control characters: its bytes 0x80-0x9F are letters and
+        // signs, except 0x98, which it leaves undefined. The codec passes that byte through
+        // as U+0098, but strict readers of the declared encoding refuse the byte.
+        if (IsC1Control(point[0])) {
             bytes += '?';
             continue;
         }

@@ -10,6 +10,7 @@ inline constexpr char AnsiCodePageName[] = "windows-1251";
 QString FromAnsi(QByteArrayView bytes);
 // The one character a single byte denotes.
 QChar AnsiByteToChar(uchar byte);
-// UTF-16 to 8-bit text; every code point the code page cannot hold (and every lone
-// surrogate) becomes one "?", with no look-alike substitution.
+// UTF-16 to 8-bit text; every code point the code page cannot hold (a lone surrogate,
+// and U+0098, which FromAnsi gives for the one byte the code page leaves undefined)
+// becomes one "?", with no look-alike substitution.
 QByteArray ToAnsi(QStringView text);

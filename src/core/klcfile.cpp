@@ -3,6 +3,8 @@
 #include "fileerror.h"
 #include "linebuffer.h"
 
+#include <algorithm>
+
 const std::array<QStringView, 51> KlcKeyNames = {
     u"01\tEsc",           u"0e\tBackspace",       u"0f\tTab",
     u"1c\tEnter",         u"1d\tCtrl",            u"2a\tShift",
@@ -46,9 +48,45 @@ QString KlcCapColumn(const QString &text)
     return trimmed.isEmpty() || trimmed == u"0" ? QStringLiteral("0") : QStringLiteral("1");
 }
 
+namespace {
+
+bool IsKlcHeaderControl(QChar c)
+{
+    return c.unicode() < 0x20;
+}
+
+} // namespace
+
+const QString KlcNameNotAFileNameMessage = QStringLiteral(
+    "The name must not contain \"/\", \"\\\" or control characters, nor be only dots.");
+
+KlcNameCheck CheckKlcName(const QString &name)
+{
+    const bool pathLike = std::any_of(name.begin(), name.end(), [](QChar c) {
+        return c == u'/' || c == u'\\' || c.category() == QChar::Other_Control;
+    });
+    const QString trimmed = TrimKeyText(name);
+    const bool onlyDots = !trimmed.isEmpty()
+        && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c == u'.'; });
+    if (pathLike || onlyDots)
+        return KlcNameCheck::NotAFileName;
+    return trimmed.size() == 8 ? KlcNameCheck::Valid : KlcNameCheck::WrongLength;
+}
+
 bool IsValidKlcName(const QString &name)
 {
-    return TrimKeyText(name).size() == 8;
+    return CheckKlcName(name) == KlcNameCheck::Valid;
+}
+
+bool IsValidKlcHeaderText(QStringView text)
+{
+    return std::none_of(text.begin(), text.end(), IsKlcHeaderControl);
+}
+
+QString BlankKlcHeaderText(QString text)
+{
+    std::replace_if(text.begin(), text.end(), IsKlcHeaderControl, QChar(u' '));
+    return text;
 }
 
 QString KlcKeyLine(const s_key &key)

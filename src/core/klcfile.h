@@ -33,8 +33,28 @@ extern const std::array<QStringView, 22> KlcKeyNamesExt;
 QString KlcColumn(const QString &text);
 // The Cap column: "0" when the trimmed text is empty or "0", otherwise "1".
 QString KlcCapColumn(const QString &text);
-// The dialog's name check: exactly 8 characters once trimmed.
+// What the name check finds wrong with a layout name, which is also the stem of the
+// file name the dialog writes.
+enum class KlcNameCheck {
+    Valid,
+    WrongLength,   // not exactly 8 characters once trimmed
+    NotAFileName,  // holds "/", "\" or a control character, or is only dots
+};
+
+// The name check of the dialog and the converter. A name that is not a plain file name
+// comes first: it would write the file elsewhere, whatever its length.
+KlcNameCheck CheckKlcName(const QString &name);
+// True when CheckKlcName finds nothing wrong.
 bool IsValidKlcName(const QString &name);
+// Why CheckKlcName gave NotAFileName, for the user.
+extern const QString KlcNameNotAFileNameMessage;
+
+// A header text (description, company, copyright, locale id) goes into its line as it
+// is, so a control character (CR, LF, TAB and the others below U+0020) would add lines
+// or columns to the file.
+bool IsValidKlcHeaderText(QStringView text);
+// The text with each such control character made a blank, as the dialog's fields take it.
+QString BlankKlcHeaderText(QString text);
 
 // The LAYOUT line of one key: scan code, VK name, Cap and the six code columns in
 // SHIFTSTATE order (0 Norm, 1 Shift, 2 Ctrl, 3 Ctrl-Shift, 6 AltGr, 7 AltGr-Shift).

@@ -96,7 +96,11 @@ QByteArray LayoutChar(QStringView text)
     const QByteArray bytes = ToAnsi(text);
     const bool blank = std::all_of(bytes.begin(), bytes.end(),
                                    [](char byte) { return uchar(byte) <= 0x20; });
-    if (blank)
+    // XML 1.0 allows no control character but TAB, LF and CR, not even as a reference.
+    const auto forbidden = [](char byte) {
+        return uchar(byte) < 0x20 && byte != '\t' && byte != '\n' && byte != '\r';
+    };
+    if (blank || forbidden(bytes.front()))
         return QByteArrayLiteral(" ");
     // The first byte alone, leading blanks included: " a" gives " ".
     switch (bytes.front()) {

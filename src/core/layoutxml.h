@@ -27,7 +27,8 @@ extern const std::array<char, LayoutLetterCount> LayoutLetters;
 bool IsLayoutLetter(QByteArrayView text);
 
 // One key character as an attribute value: the first byte of its windows-1251 form, with
-// "&", "\"" and "<" written as entities; " " for an empty text or one of bytes <= 0x20 only.
+// "&", "\"" and "<" written as entities; " " for an empty text, one of bytes <= 0x20 only,
+// or one whose first byte is a control character that XML cannot hold (all but TAB, LF, CR).
 QByteArray LayoutChar(QStringView text);
 
 // Sets key_type of all 48 keys: "letter" when the Norm and the Shift character each

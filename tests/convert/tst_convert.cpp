@@ -212,6 +212,13 @@ private Q_SLOTS:
         QTest::newRow("short name") << QStringList{"--to", "klc", "--name", "abc", in, out} << "abc";
         QTest::newRow("long name") << QStringList{"--to", "klc", "--name", "abcdefghi", in, out} << "8";
         QTest::newRow("blank-padded name") << QStringList{"--to", "klc", "--name", " abcdefg", in, out} << "8";
+        QTest::newRow("name is a path") << QStringList{"--to", "klc", "--name", "../../ab", in, out} << "--name";
+        QTest::newRow("name with a line feed")
+            << QStringList{"--to", "klc", "--name", "abcdefgh\n", in, out} << "--name";
+        QTest::newRow("description with a line break")
+            << QStringList{"--to", "klc", "--description", "a\r\nKEYNAME", in, out} << "--description";
+        QTest::newRow("copyright with a tab") << QStringList{"--to", "klc", "--copyright", "a\tb", in, out}
+                                              << "--copyright";
     }
 
     void usageErrors()

@@ -22,6 +22,9 @@ const QString Tab = QStringLiteral("\t");
 
 } // namespace
 
+Q_DECLARE_METATYPE(s_key)
+Q_DECLARE_METATYPE(KlcNameCheck)
+
 class TestKlcFile : public QObject
 {
     Q_OBJECT
@@ -214,28 +217,77 @@ private Q_SLOTS:
 
     // ---- Name check --------------------------------------------------------------
 
-    void validName_data()
+    void nameCheck_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("eight letters") << "abcdefgh" << true;
-        QTest::newRow("the default") << "layout00" << true;
-        QTest::newRow("three letters") << "abc" << false;
-        QTest::newRow("empty") << "" << false;
-        QTest::newRow("seven letters") << "abcdefg" << false;
-        QTest::newRow("nine letters") << "abcdefghi" << false;
-        QTest::newRow("eight blanks") << "        " << false;
-        QTest::newRow("eight after trimming") << "  abcdefgh\t" << true;
-        QTest::newRow("seven after trimming") << " abcdefg " << false;
-        QTest::newRow("inner blank counts") << "abc efgh" << true;
-        QTest::newRow("eight cyrillic letters") << "\u0440\u0430\u0441\u043a\u043b\u0430\u0434\u043a" << true;
+        QTest::addColumn<KlcNameCheck>("check");
+        const auto valid = KlcNameCheck::Valid;
+        const auto wrongLength = KlcNameCheck::WrongLength;
+        const auto notAFileName = KlcNameCheck::NotAFileName;
+        QTest::newRow("eight letters") << "abcdefgh" << valid;
+        QTest::newRow("the default") << "layout00" << valid;
+        QTest::newRow("three letters") << "abc" << wrongLength;
+        QTest::newRow("empty") << "" << wrongLength;
+        QTest::newRow("seven letters") << "abcdefg" << wrongLength;
+        QTest::newRow("nine letters") << "abcdefghi" << wrongLength;
+        QTest::newRow("eight blanks") << "        " << wrongLength;
+        QTest::newRow("eight after trimming") << "  abcdefgh " << valid;
+        QTest::newRow("seven after trimming") << " abcdefg " << wrongLength;
+        QTest::newRow("inner blank counts") << "abc efgh" << valid;
+        QTest::newRow("eight cyrillic letters") << "\u0440\u0430\u0441\u043a\u043b\u0430\u0434\u043a" << valid;
+        QTest::newRow("inner dots") << "a.b.c.de" << valid;
+        // the name is the stem of a file in the current folder, never a path
+        QTest::newRow("parent folders") << "../../ab" << notAFileName;
+        QTest::newRow("absolute path") << "/tmp/abc" << notAFileName;
+        QTest::newRow("backslash") << "ab\\cdefg" << notAFileName;
+        QTest::newRow("short and with a slash") << "a/b" << notAFileName;
+        QTest::newRow("only dots") << "........" << notAFileName;
+        QTest::newRow("two dots") << ".." << notAFileName;
+        QTest::newRow("dots between blanks") << " ...... " << notAFileName;
+        QTest::newRow("tab after eight letters") << "  abcdefgh\t" << notAFileName;
+        QTest::newRow("line feed after eight letters") << "abcdefgh\n" << notAFileName;
+        QTest::newRow("inner escape") << "abc\x1B" "defg" << notAFileName;
+        QTest::newRow("delete") << "abcdefg\x7F" << notAFileName;
+        QTest::newRow("C1 control") << "abcdefg\u0085" << notAFileName;
     }
 
-    void validName()
+    void nameCheck()
     {
         QFETCH(QString, name);
-        QFETCH(bool, valid);
-        QCOMPARE(IsValidKlcName(name), valid);
+        QFETCH(KlcNameCheck, check);
+        QCOMPARE(CheckKlcName(name), check);
+        QCOMPARE(IsValidKlcName(name), check == KlcNameCheck::Valid);
+    }
+
+    // ---- Header texts ------------------------------------------------------------
+
+    void headerText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("blanked");
+        QTest::newRow("the default") << "Russian ()" << "Russian ()";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("quotes and backslash stay") << "a \"b\" \\n" << "a \"b\" \\n";
+        QTest::newRow("delete and C1 break no line") << "a\x7F\u0085" << "a\x7F\u0085";
+        QTest::newRow("CR LF") << "line\r\nKEYNAME" << "line  KEYNAME";
+        QTest::newRow("tab") << "a\tb" << "a b";
+        QTest::newRow("leading and trailing") << "\nfree\r" << " free ";
+        QTest::newRow("other controls") << QString(QChar(0)) + "\x01\x1F" << "   ";
+    }
+
+    void headerText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, blanked);
+        QCOMPARE(IsValidKlcHeaderText(text), text == blanked);
+        QCOMPARE(BlankKlcHeaderText(text), blanked);
+        // Blanked texts keep the file at its 156 lines and every header line at one TAB.
+        KlcProperties properties;
+        properties.description = properties.company = properties.copyright = properties.localeId = blanked;
+        const QStringList lines = Utf16Lines(KlcFileBytes(DefaultTable(), properties));
+        QCOMPARE(lines.size(), KlcLineCount + 1);
+        for (int line : {0, 2, 4, 6})
+            QCOMPARE(lines[line].count(u'\t'), line == 0 ? 2 : 1);
     }
 
     // ---- Fixed key-name tables ---------------------------------------------------
@@ -277,8 +329,6 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"abcdefgh.klc"_qs});
     }
 };
-
-Q_DECLARE_METATYPE(s_key)
 
 QTEST_GUILESS_MAIN(TestKlcFile)
 #include "tst_klcfile.moc"

@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -126,6 +128,24 @@ QString ReadBackValue(const QString &text)
     return FromAnsi(bytes.left(1));
 }
 
+// What libxml2, which decodes the declared encoding strictly, says of the file: empty when
+// it is well-formed.
+QString XmllintErrors(const QByteArray &bytes)
+{
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    if (xmllint.isEmpty())
+        return QStringLiteral("xmllint (libxml2-utils) is not installed");
+    QProcess process;
+    process.start(xmllint, {QStringLiteral("--noout"), QStringLiteral("-")});
+    process.write(bytes);
+    process.closeWriteChannel();
+    if (!process.waitForFinished())
+        return QStringLiteral("xmllint did not finish");
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return QString::fromLocal8Bit(process.readAllStandardError());
+    return QString();
+}
+
 } // namespace
 
 class TestLayoutXml : public QObject
@@ -181,6 +201,13 @@ private Q_SLOTS:
         QTest::newRow("control characters only") << QStringLiteral("\x01\x1F\r\n") << QByteArray(" ");
         QTest::newRow("nul") << QString(QChar(0)) << QByteArray(" ");
         QTest::newRow("first above blank") << QStringLiteral("!") << QByteArray("!");
+        // a first byte that XML 1.0 cannot hold, even as a reference, counts as blank
+        QTest::newRow("control then letter") << QStringLiteral("\x01a") << QByteArray(" ");
+        QTest::newRow("escape then letter") << QStringLiteral("\x1B[") << QByteArray(" ");
+        QTest::newRow("nul then letter") << QString(QChar(0)) + u'a' << QByteArray(" ");
+        QTest::newRow("tab then letter") << QStringLiteral("\ta") << QByteArray("\t");
+        QTest::newRow("line feed then letter") << QStringLiteral("\na") << QByteArray("\n");
+        QTest::newRow("delete is allowed") << QStringLiteral("\x7F") << QByteArray("\x7F");
         QTest::newRow("no-break space is not a blank") << QStringLiteral("\u00A0") << QByteArray("\xA0");
         // the first byte only, leading blanks not skipped
         QTest::newRow("several characters") << QStringLiteral("abc") << QByteArray("a");
@@ -437,6 +464,53 @@ private Q_SLOTS:
             QCOMPARE(parsed.buttons[7].shift, QStringLiteral("&"));
             QCOMPARE(parsed.buttons[23].norm, QStringLiteral("<"));
             QCOMPARE(parsed.buttons[24].shift, QStringLiteral("&"));
+        }
+    }
+
+    void wellFormedInDeclaredEncoding_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        // Every character an ANSI .ukb or the character table's code-page view can give,
+        // each followed by a letter so that it is not blank.
+        for (int first = 0; first < 256; first += KeyCount * 2) {
+            QStringList texts;
+            for (int byte = first; byte < qMin(256, first + KeyCount * 2); ++byte)
+                texts << QString(AnsiByteToChar(uchar(byte))) + u'a';
+            QTest::addRow("code page bytes from %02X", first) << texts;
+        }
+        QTest::newRow("byte 98, undefined in windows-1251")
+            << QStringList{QStringLiteral("\u0098"), QStringLiteral("\u0098a")};
+        QTest::newRow("C1 controls") << QStringList{QStringLiteral("\u0080"), QStringLiteral("\u0085"),
+                                                    QStringLiteral("\u009F")};
+        QTest::newRow("controls before a letter")
+            << QStringList{QStringLiteral("\x01a"), QStringLiteral("\x08b"), QStringLiteral("\x1F!"),
+                           QString(QChar(0)) + u'x', QStringLiteral("\ta"), QStringLiteral("\r\n?")};
+        QTest::newRow("markup characters") << QStringList{"<", ">", "&", "&&", "\"", "'", "]]>"};
+        QTest::newRow("outside the code page")
+            << QStringList{QStringLiteral("\u4E2D"), QStringLiteral("\U0001F600"), QString(QChar(0xD800)),
+                           QStringLiteral("\uFFFE"), QStringLiteral("\uFFFF")};
+    }
+
+    // Every key text gives a file that a strict reader of windows-1251 XML accepts.
+    void wellFormedInDeclaredEncoding()
+    {
+        QFETCH(QStringList, texts);
+        KeyTableArray table = DefaultTable();
+        for (int i = 0; i < texts.size(); ++i) {
+            s_key &key = table[(i / 2) % KeyCount];
+            (i % 2 == 0 ? key.norm_char : key.shift_char) = texts[i];
+        }
+        SetKeyTypes(table);
+        for (const LayoutDialect dialect : {LayoutDialect::Classic, LayoutDialect::New}) {
+            const QByteArray bytes = LayoutFileBytes(table, dialect);
+            const ParsedFile parsed = Parse(bytes, dialect);
+            QCOMPARE(parsed.error, QString());
+            QCOMPARE(parsed.buttons.size(), 48);
+            for (const ParsedButton &button : parsed.buttons) {
+                QCOMPARE(button.norm.size(), 1);
+                QCOMPARE(button.shift.size(), 1);
+            }
+            QCOMPARE(XmllintErrors(bytes), QString());
         }
     }
 

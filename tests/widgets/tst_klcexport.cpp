@@ -6,6 +6,7 @@
 #include "testmain.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -222,15 +223,18 @@ private Q_SLOTS:
     void wrongNameKeepsTheDialogOpen_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("three letters") << "abc";
-        QTest::newRow("empty") << "";
-        QTest::newRow("seven letters after a blank") << " abcdefg";
-        QTest::newRow("eight blanks") << "        ";
+        QTest::addColumn<QString>("message");
+        QTest::newRow("three letters") << "abc" << WrongLength;
+        QTest::newRow("empty") << "" << WrongLength;
+        QTest::newRow("seven letters after a blank") << " abcdefg" << WrongLength;
+        QTest::newRow("eight blanks") << "        " << WrongLength;
+        QTest::newRow("a path") << "../../ab" << KlcNameNotAFileNameMessage;
     }
 
     void wrongNameKeepsTheDialogOpen()
     {
         QFETCH(QString, name);
+        QFETCH(QString, message);
         bool openAfterOk = false;
         bool acceptedAfterOk = true;
         QString focused;
@@ -251,8 +255,8 @@ private Q_SLOTS:
         QVERIFY(openAfterOk);
         QVERIFY(!acceptedAfterOk);
         QCOMPARE(focused, u"LEdit1");
-        QCOMPARE(messagesWhileOpen, QStringList{WrongLength});
-        QCOMPARE(dialogs->messages, (QStringList{WrongLength, QStringLiteral("Save  abcdefgh.klc")}));
+        QCOMPARE(messagesWhileOpen, QStringList{message});
+        QCOMPARE(dialogs->messages, (QStringList{message, QStringLiteral("Save  abcdefgh.klc")}));
         QCOMPARE(filesHere(), QStringList{u"abcdefgh.klc"_qs});
         QVERIFY(dialogs->errors.isEmpty());
     }
@@ -297,6 +301,25 @@ private Q_SLOTS:
                                  + QStringLiteral("\t\"") + description + QStringLiteral("\"\r\n"))));
         QVERIFY(bytes.contains(Utf16LeUnits(QStringLiteral("\r\nCOMPANY\t\"") + company + QStringLiteral("\"\r\n"))));
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("Save  ") + fileName});
+    }
+
+    // Pasted line breaks and TABs become blanks in the field, so the file keeps its lines.
+    void pastedLineBreaksBecomeBlanks()
+    {
+        QString shown;
+        QVERIFY(exportWith([&](TForm3 &dialog) {
+            auto *description = Child<QLineEdit>(&dialog, "LEdit2");
+            description->setFocus();
+            description->selectAll();
+            QGuiApplication::clipboard()->setText(QStringLiteral("one\r\nKEYNAME\ttwo"));
+            QTest::keyClick(description, Qt::Key_V, Qt::ControlModifier);
+            shown = description->text();
+            ClickOk(dialog);
+        }));
+        QCOMPARE(shown, u"one  KEYNAME two");
+        const QByteArray bytes = ReadAll(QStringLiteral("layout00.klc"));
+        QCOMPARE(bytes.count(Utf16LeUnits(QStringLiteral("\r\n"))), KlcLineCount);
+        QVERIFY(bytes.contains(Utf16LeUnits(QStringLiteral("\t\"one  KEYNAME two\"\r\n"))));
     }
 
     void secondExportReplacesTheFile()
