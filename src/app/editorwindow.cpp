@@ -11,7 +11,9 @@
 #include "layoutxml.h"
 #include "linebuffer.h"
 #include "operation.h"
+#include "trywindow.h"
 #include "ukbfile.h"
+#include "userinstall.h"
 #include "xkbsymbols.h"
 
 #include <QAction>
@@ -236,6 +238,10 @@ void TForm1::buildPopupMenu()
     item("saveaslayout3041", QStringLiteral("save as   *.layout (new)"), &TForm1::saveaslayout3041Click);
     item("saveasklc1", QStringLiteral("save as   *.klc"), &TForm1::saveasklc1Click);
     item("saveasxkb1", QStringLiteral("save as   *.xkb"), &TForm1::saveasxkb1Click);
+    PM1->addSeparator()->setObjectName(QStringLiteral("NTry"));
+    item("trylayout1", QStringLiteral("try"), &TForm1::trylayout1Click);
+    item("installforuser1", QStringLiteral("install for this user"), &TForm1::installforuser1Click);
+    item("uninstall1", QStringLiteral("uninstall"), &TForm1::uninstall1Click);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -327,6 +333,9 @@ void TForm1::saveasXML1Click() { SaveLayoutClassic(); }
 void TForm1::saveaslayout3041Click() { SaveLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
 void TForm1::saveasxkb1Click() { SaveXkb(); }
+void TForm1::trylayout1Click() { TryLayout(); }
+void TForm1::installforuser1Click() { InstallForUser(); }
+void TForm1::uninstall1Click() { UninstallForUser(); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -347,8 +356,10 @@ void TForm1::StoreKey(int number)
     keyCell(number)->setHint(BuildKeyHint(key));
     // The edited cell is drawn in the view the "Shift State" group shows, like all others.
     RefreshKeys();
-    if (key != before)
+    if (key != before) {
         setLayoutModified(true);
+        Q_EMIT keyTableChanged();
+    }
 }
 
 // ---- UKB file ----------------------------------------------------------------------
@@ -366,6 +377,7 @@ void TForm1::LoadUkb()
         keyCell(hint.number)->setHint(hint.hint);
     RefreshKeys();
     setLayoutModified(false);
+    Q_EMIT keyTableChanged();
 }
 
 void TForm1::SaveUkb()
@@ -465,4 +477,34 @@ void TForm1::SaveXkb()
                                     + QStringLiteral("To type with it, copy it to ~/.config/xkb/symbols/")
                                     + name + QStringLiteral(" and choose the layout ") + name
                                     + QStringLiteral("."));
+}
+
+// ---- Trying and installing the layout ----------------------------------------------
+
+void TForm1::TryLayout()
+{
+    if (!m_tryWindow) {
+        m_tryWindow = new TryWindow(KeyTable, this);
+        connect(this, &TForm1::keyTableChanged, m_tryWindow, &TryWindow::rebuild);
+        connect(m_tryWindow, &TryWindow::keyTyped, this, &TForm1::highlightKey);
+    }
+    m_tryWindow->show();
+    m_tryWindow->raise();
+    m_tryWindow->activateWindow();
+}
+
+void TForm1::highlightKey(int number)
+{
+    for (int i = 0; i < KeyCount; ++i)
+        m_cells[i]->setHighlighted(i + 1 == number);
+}
+
+void TForm1::InstallForUser()
+{
+    ::InstallForThisUser(this, KeyTable);
+}
+
+void TForm1::UninstallForUser()
+{
+    ::UninstallForThisUser(this);
 }

@@ -16,6 +16,7 @@ class QGroupBox;
 class QMenu;
 class QRadioButton;
 class TForm2;
+class TryWindow;
 
 // The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
 // chooses what the cells show, and the popup menu of file operations.
@@ -40,6 +41,12 @@ public:
     void SaveLayoutNew();
     void SaveKlc();
     void SaveXkb();
+    // The non-modal window that types with the layout as it is now.
+    void TryLayout();
+    void InstallForUser();
+    void UninstallForUser();
+    // Highlights key cell 1 to 48 and no other; 0 highlights none.
+    void highlightKey(int number);
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
@@ -66,6 +73,13 @@ public Q_SLOTS:
     void saveaslayout3041Click();
     void saveasklc1Click();
     void saveasxkb1Click();
+    void trylayout1Click();
+    void installforuser1Click();
+    void uninstall1Click();
+
+Q_SIGNALS:
+    // A key edit or a load changed the key table.
+    void keyTableChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -104,4 +118,5 @@ private:
     QStringList TntMemo1;
     bool m_layoutModified = false;
     TForm2 *m_charTable = nullptr;
+    TryWindow *m_tryWindow = nullptr;
 };
