@@ -200,10 +200,11 @@ private Q_SLOTS:
             captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
         }
         QCOMPARE(names, (QStringList{"loadukb1", "saveukb1", "N1", "saveasXML1",
-                                     "saveaslayout3041", "saveasklc1", "saveasxkb1"}));
+                                     "saveaslayout3041", "saveasklc1", "saveasxkb1", "NTry", "trylayout1",
+                                     "installforuser1", "uninstall1"}));
         QCOMPARE(captions, (QStringList{"load   *.ukb", "save  *.ukb", "-", "save as   *.layout",
                                         "save as   *.layout (new)", "save as   *.klc",
-                                        "save as   *.xkb"}));
+                                        "save as   *.xkb", "-", "try", "install for this user", "uninstall"}));
     }
 
     void viewsFollowTheClicks()
