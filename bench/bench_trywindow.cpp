@@ -15,10 +15,10 @@
 
 namespace {
 
-double Median(std::vector<double> times)
+double Percentile(std::vector<double> times, double share)
 {
     std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return times[size_t(double(times.size() - 1) * share)];
 }
 
 double Worst(const std::vector<double> &times)
@@ -77,9 +77,9 @@ int main(int argc, char *argv[])
     }
 
     std::printf("try window on \"%s\":\n", qPrintable(QGuiApplication::platformName()));
-    std::printf("  key press to character, %d presses: median %.4f ms, worst %.4f ms (target < 1 ms)\n", presses,
-                Median(pressTimes), Worst(pressTimes));
-    std::printf("  keymap rebuild after an edit, %d runs: median %.2f ms, worst %.2f ms (target < 20 ms)\n",
-                rebuilds, Median(rebuildTimes), Worst(rebuildTimes));
+    std::printf("  key press to character, %d presses: median %.4f ms, 99%% %.4f ms, worst %.4f ms (target < 1 ms)\n",
+                presses, Percentile(pressTimes, 0.5), Percentile(pressTimes, 0.99), Worst(pressTimes));
+    std::printf("  keymap rebuild after an edit, %d runs: median %.2f ms, 99%% %.2f ms, worst %.2f ms (target < 20 ms)\n",
+                rebuilds, Percentile(rebuildTimes, 0.5), Percentile(rebuildTimes, 0.99), Worst(rebuildTimes));
     return 0;
 }
