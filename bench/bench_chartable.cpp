@@ -34,6 +34,9 @@ public:
     void showMessage(QWidget *, const QString &) override {}
     void showError(QWidget *, const QString &) override {}
     SaveChangesAnswer askSaveChanges(QWidget *, const QString &) override { return SaveChangesAnswer::Cancel; }
+    std::optional<QString> askText(QWidget *, const QString &, const QString &) override { return std::nullopt; }
+    bool askYesNo(QWidget *, const QString &) override { return false; }
+    std::optional<QString> chooseItem(QWidget *, const QString &, const QStringList &) override { return std::nullopt; }
 };
 
 // Counts the paints of the grid, to show that the measured work included painting.

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -78,6 +79,32 @@ public:
         case QMessageBox::Discard: return SaveChangesAnswer::Discard;
         default: return SaveChangesAnswer::Cancel;
         }
+    }
+
+    std::optional<QString> askText(QWidget *parent, const QString &label, const QString &initial) override
+    {
+        bool ok = false;
+        const QString text = QInputDialog::getText(parent, ApplicationTitle, label, QLineEdit::Normal, initial, &ok);
+        if (!ok)
+            return std::nullopt;
+        return text;
+    }
+
+    bool askYesNo(QWidget *parent, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, ApplicationTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    std::optional<QString> chooseItem(QWidget *parent, const QString &label, const QStringList &items) override
+    {
+        bool ok = false;
+        const QString item = QInputDialog::getItem(parent, ApplicationTitle, label, items, 0, false, &ok);
+        if (!ok)
+            return std::nullopt;
+        return item;
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -35,6 +36,12 @@ public:
     // An error: error icon, one OK button.
     virtual void showError(QWidget *parent, const QString &text) = 0;
     virtual SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) = 0;
+    // One line of text, offered with the initial text; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget *parent, const QString &label, const QString &initial) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
+    // One of the items; nothing when cancelled.
+    virtual std::optional<QString> chooseItem(QWidget *parent, const QString &label, const QStringList &items) = 0;
 };
 
 // The title every message box carries.

@@ -12,7 +12,9 @@
 #include "klcdialog.h"
 #include "layoutxml.h"
 #include "operation.h"
+#include "trywindow.h"
 #include "ukbfile.h"
+#include "userinstall.h"
 #include "xkbsymbols.h"
 
 #include <QAction>
@@ -187,6 +189,10 @@ void TForm1::buildPopupMenu()
     item("saveassvg1", QStringLiteral("save as   *.svg"), &TForm1::saveassvg1Click);
     item("saveaspng1", QStringLiteral("save as   *.png"), &TForm1::saveaspng1Click);
     item("saveaspdf1", QStringLiteral("save as   *.pdf"), &TForm1::saveaspdf1Click);
+    PM1->addSeparator()->setObjectName(QStringLiteral("NTry"));
+    item("trylayout1", QStringLiteral("try"), &TForm1::trylayout1Click);
+    item("installforuser1", QStringLiteral("install for this user"), &TForm1::installforuser1Click);
+    item("uninstall1", QStringLiteral("uninstall"), &TForm1::uninstall1Click);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -281,6 +287,9 @@ void TForm1::saveasxkb1Click() { SaveXkb(); }
 void TForm1::saveassvg1Click() { SavePicture(PictureFormat::Svg); }
 void TForm1::saveaspng1Click() { SavePicture(PictureFormat::Png); }
 void TForm1::saveaspdf1Click() { SavePicture(PictureFormat::Pdf); }
+void TForm1::trylayout1Click() { TryLayout(); }
+void TForm1::installforuser1Click() { InstallForUser(); }
+void TForm1::uninstall1Click() { UninstallForUser(); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -301,8 +310,10 @@ void TForm1::StoreKey(int number)
     keyCell(number)->setHint(BuildKeyHint(key));
     // The edited cell is drawn in the view the "Shift State" group shows, like all others.
     RefreshKeys();
-    if (key != before)
+    if (key != before) {
         setLayoutModified(true);
+        Q_EMIT keyTableChanged();
+    }
 }
 
 // ---- UKB file ----------------------------------------------------------------------
@@ -327,6 +338,7 @@ void TForm1::LoadUkbFile(const QString &path)
     RefreshKeys();
     setLayoutModified(false);
     m_layoutName = OD1.fileName;
+    Q_EMIT keyTableChanged();
 }
 
 void TForm1::SaveUkb()
@@ -441,4 +453,32 @@ void TForm1::SavePicture(PictureFormat format)
         return;
     SaveKeyboardPicture(KeyTable, PictureTitle(m_layoutName), format, SD1.fileName);
     Dialogs().showMessage(this, SavedMessage(SD1.fileName));
+// ---- Trying and installing the layout ----------------------------------------------
+
+void TForm1::TryLayout()
+{
+    if (!m_tryWindow) {
+        m_tryWindow = new TryWindow(KeyTable, this);
+        connect(this, &TForm1::keyTableChanged, m_tryWindow, &TryWindow::rebuild);
+        connect(m_tryWindow, &TryWindow::keyTyped, this, &TForm1::highlightKey);
+    }
+    m_tryWindow->show();
+    m_tryWindow->raise();
+    m_tryWindow->activateWindow();
+}
+
+void TForm1::highlightKey(int number)
+{
+    for (int i = 0; i < KeyCount; ++i)
+        m_cells[i]->setHighlighted(i + 1 == number);
+}
+
+void TForm1::InstallForUser()
+{
+    ::InstallForThisUser(this, KeyTable);
+}
+
+void TForm1::UninstallForUser()
+{
+    ::UninstallForThisUser(this);
 }

@@ -17,6 +17,7 @@ class QMenu;
 class QRadioButton;
 class TForm2;
 enum class PictureFormat;
+class TryWindow;
 
 // The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
 // chooses what the cells show, and the popup menu of file operations.
@@ -46,6 +47,12 @@ public:
     // nothing else.
     void LoadUkbFile(const QString &path);
     void SavePicture(PictureFormat format);
+    // The non-modal window that types with the layout as it is now.
+    void TryLayout();
+    void InstallForUser();
+    void UninstallForUser();
+    // Highlights key cell 1 to 48 and no other; 0 highlights none.
+    void highlightKey(int number);
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
@@ -75,6 +82,13 @@ public Q_SLOTS:
     void saveassvg1Click();
     void saveaspng1Click();
     void saveaspdf1Click();
+    void trylayout1Click();
+    void installforuser1Click();
+    void uninstall1Click();
+
+Q_SIGNALS:
+    // A key edit or a load changed the key table.
+    void keyTableChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -115,4 +129,5 @@ private:
     // The path of the UKB file last loaded or saved, the title of the layout's picture.
     QString m_layoutName;
     TForm2 *m_charTable = nullptr;
+    TryWindow *m_tryWindow = nullptr;
 };

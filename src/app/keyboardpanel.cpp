@@ -50,9 +50,12 @@ void KeyboardPanel::paintEvent(QPaintEvent *event)
         painter.fillRect(r.left(), r.top(), 1, r.height(), topLeft);
         painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
         painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
-        painter.fillRect(r.adjusted(1, 1, -1, -1), cell->colour());
+        const bool highlighted = cell->isHighlighted();
+        painter.fillRect(r.adjusted(1, 1, -1, -1),
+                         highlighted ? palette().color(QPalette::Highlight) : cell->colour());
         if (cell->upperLine().isEmpty() && cell->lowerLine().isEmpty())
             continue;
+        painter.setPen(palette().color(highlighted ? QPalette::HighlightedText : QPalette::WindowText));
         painter.setFont(cell->font());
         const QFontMetrics metrics(cell->font());
         painter.save();

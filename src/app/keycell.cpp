@@ -21,6 +21,14 @@ void KeyCell::setCaption(const QString &caption)
     m_panel->update(m_geometry);
 }
 
+void KeyCell::setHighlighted(bool highlighted)
+{
+    if (highlighted == m_highlighted)
+        return;
+    m_highlighted = highlighted;
+    m_panel->update(m_geometry);
+}
+
 void KeyCell::setHint(const QString &hint)
 {
     m_hint = hint;

@@ -19,6 +19,7 @@ class KeyCell : public QObject
     Q_PROPERTY(QString caption READ caption WRITE setCaption)
     Q_PROPERTY(QString hint READ hint WRITE setHint)
     Q_PROPERTY(QRect geometry READ geometry)
+    Q_PROPERTY(bool highlighted READ isHighlighted WRITE setHighlighted)
 public:
     KeyCell(KeyboardPanel *panel, const QRect &geometry, const QColor &colour, const QFont &font,
             QFrame::Shadow bevel);
@@ -29,6 +30,9 @@ public:
     void setHint(const QString &hint);
     // The hint as the tooltip shows it; empty when there is no hint.
     QString toolTip() const;
+    // Drawn in the highlight colours: the key that typed last in the try window.
+    bool isHighlighted() const { return m_highlighted; }
+    void setHighlighted(bool highlighted);
 
     // Whether a press on the cell is the cell's own (it opens the key for editing). The panel
     // then opens no popup menu for the press.
@@ -56,4 +60,5 @@ private:
     QString m_upper;
     QString m_lower;
     bool m_takesPresses = false;
+    bool m_highlighted = false;
 };

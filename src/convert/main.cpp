@@ -1,4 +1,5 @@
 // tavo-convert --to FORMAT [KLC options] INPUT OUTPUT
+// tavo-convert --install NAME [--description TEXT] INPUT | --uninstall NAME | --list-installed
 //
 // Loads a .ukb layout exactly as the editor's load does, on top of the default layout, and
 // writes it in one of the editor's formats, byte for byte as the editor writes it.
@@ -12,6 +13,7 @@
 #include "layoutxml.h"
 #include "tavoversion.h"
 #include "ukbfile.h"
+#include "xkbinstall.h"
 #include "xkbsymbols.h"
 
 #include <QCommandLineParser>
@@ -146,6 +148,49 @@ std::unique_ptr<QCoreApplication> StartGuiApplication(int &argc, char **argv)
     auto app = std::make_unique<QGuiApplication>(argc, argv);
     qInstallMessageHandler(previous);
     return app;
+// --install, --uninstall and --list-installed: the editor's install for this user.
+struct UserLayoutCommand {
+    enum Kind { Install, Uninstall, List } kind;
+    QString name;
+    QString description;
+    QStringList inputs;
+};
+
+int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &closed)
+{
+    if (command.kind != UserLayoutCommand::Install && !command.inputs.isEmpty())
+        return UsageError(QStringLiteral("too many arguments"));
+    if (command.kind == UserLayoutCommand::Install && command.inputs.size() != 1)
+        return UsageError(command.inputs.isEmpty() ? QStringLiteral("INPUT is required")
+                                                   : QStringLiteral("too many arguments"));
+    if (command.kind != UserLayoutCommand::List && !IsValidXkbLayoutName(command.name))
+        return UsageError(QStringLiteral("invalid layout name '%1': use only a-z, 0-9, '-' and '_'").arg(command.name));
+    try {
+        switch (command.kind) {
+        case UserLayoutCommand::Install: {
+            const UkbContent content = ReadInput(command.inputs.at(0), closed);
+            KeyTableArray table;
+            LoadDefaults(table);
+            ApplyUkb(table, content);
+            InstallXkbLayout(table, command.name, command.description);
+            break;
+        }
+        case UserLayoutCommand::Uninstall:
+            UninstallXkbLayout(command.name);
+            break;
+        case UserLayoutCommand::List: {
+            QByteArray lines;
+            for (const XkbInstalledLayout &layout : InstalledXkbLayouts())
+                lines += (layout.name + u'\t' + layout.description + u'\n').toUtf8();
+            WriteStandardOutput(lines, closed);
+            break;
+        }
+        }
+    } catch (const FileError &error) {
+        PrintError(WithFullStop(error.message()));
+        return ExitFileError;
+    }
+    return 0;
 }
 
 } // namespace
@@ -182,7 +227,18 @@ int main(int argc, char *argv[])
     const QCommandLineOption company = klcOption("company", "company", defaults.company);
     const QCommandLineOption copyright = klcOption("copyright", "copyright", defaults.copyright);
     const QCommandLineOption localeId = klcOption("locale-id", "locale identifier", defaults.localeId);
+    const QCommandLineOption install(QStringLiteral("install"),
+                                     QStringLiteral("Install INPUT for this user as the XKB layout NAME, "
+                                                    "described by --description (default NAME)."),
+                                     QStringLiteral("NAME"));
+    const QCommandLineOption uninstall(QStringLiteral("uninstall"),
+                                       QStringLiteral("Remove the layout NAME that Tavo installed for this user."),
+                                       QStringLiteral("NAME"));
+    const QCommandLineOption listInstalled(QStringLiteral("list-installed"),
+                                           QStringLiteral("List the layouts Tavo installed for this user: "
+                                                          "name, TAB, description."));
     parser.addOptions({help, version, to, name, description, company, copyright, localeId});
+    parser.addOptions({install, uninstall, listInstalled});
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The .ukb layout to read, or -."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write, or -."));
 
@@ -196,6 +252,19 @@ int main(int argc, char *argv[])
     if (parser.isSet(version)) {
         std::printf("tavo-convert %s\n", TAVO_VERSION_STRING);
         return 0;
+    }
+    const int userCommands = int(parser.isSet(install)) + int(parser.isSet(uninstall)) + int(parser.isSet(listInstalled));
+    if (userCommands > 0) {
+        if (userCommands > 1 || parser.isSet(to))
+            return UsageError(QStringLiteral("--to, --install, --uninstall and --list-installed exclude each other"));
+        UserLayoutCommand command;
+        command.kind = parser.isSet(install) ? UserLayoutCommand::Install
+            : parser.isSet(uninstall)        ? UserLayoutCommand::Uninstall
+                                             : UserLayoutCommand::List;
+        command.name = parser.isSet(install) ? parser.value(install) : parser.value(uninstall);
+        command.description = parser.isSet(description) ? parser.value(description) : command.name;
+        command.inputs = parser.positionalArguments();
+        return RunUserLayoutCommand(command, closed);
     }
     if (!parser.isSet(to))
         return UsageError(QStringLiteral("missing --to FORMAT"));

@@ -43,3 +43,37 @@ SaveChangesAnswer FakeDialogs::askSaveChanges(QWidget *, const QString &text)
     saveChangesAnswers.pop_front();
     return answer;
 }
+
+std::optional<QString> FakeDialogs::askText(QWidget *, const QString &label, const QString &)
+{
+    textQuestions.append(label);
+    if (textAnswers.empty()) {
+        qWarning("FakeDialogs: unexpected text question \"%s\"", qPrintable(label));
+        return std::nullopt;
+    }
+    const std::optional<QString> answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer;
+}
+
+bool FakeDialogs::askYesNo(QWidget *, const QString &text)
+{
+    yesNoQuestions.append(text);
+    if (yesNoAnswers.empty())
+        return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> FakeDialogs::chooseItem(QWidget *, const QString &, const QStringList &items)
+{
+    itemChoices.append(items);
+    if (itemAnswers.empty())
+        return std::nullopt;
+    const std::optional<QString> answer = itemAnswers.front();
+    itemAnswers.pop_front();
+    if (answer && !items.contains(*answer))
+        qWarning("FakeDialogs: \"%s\" is not among the items offered", qPrintable(*answer));
+    return answer;
+}

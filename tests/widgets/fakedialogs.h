@@ -20,6 +20,10 @@ public:
     // A font confirms the font dialog; nothing cancels it.
     std::deque<std::optional<QFont>> fonts;
     std::deque<SaveChangesAnswer> saveChangesAnswers;
+    // A text answers a text question, nothing cancels it; the same for a choice of items.
+    std::deque<std::optional<QString>> textAnswers;
+    std::deque<bool> yesNoAnswers;  // none left: No
+    std::deque<std::optional<QString>> itemAnswers;
 
     // What was asked.
     QList<FileDialogSettings> fileDialogs;  // the settings each file dialog was opened with
@@ -27,10 +31,16 @@ public:
     QStringList messages;
     QStringList errors;
     QStringList saveChangesQuestions;
+    QStringList textQuestions;  // the labels
+    QStringList yesNoQuestions;
+    QList<QStringList> itemChoices;  // the items offered
 
     bool runFileDialog(QWidget *parent, FileDialogSettings &settings) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     void showMessage(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) override;
+    std::optional<QString> askText(QWidget *parent, const QString &label, const QString &initial) override;
+    bool askYesNo(QWidget *parent, const QString &text) override;
+    std::optional<QString> chooseItem(QWidget *parent, const QString &label, const QStringList &items) override;
 };

@@ -1,0 +1,85 @@
+// The try window: the time from a key press event to its character in the field, and the
+// time to rebuild the keymap after an edit. Targets: under 1 ms and under 20 ms.
+#include "keytable.h"
+#include "tavoapplication.h"
+#include "trywindow.h"
+#include "xkbtrystate.h"
+
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double Percentile(std::vector<double> times, double share)
+{
+    std::sort(times.begin(), times.end());
+    return times[size_t(double(times.size() - 1) * share)];
+}
+
+double Worst(const std::vector<double> &times)
+{
+    return *std::max_element(times.begin(), times.end());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    TavoApplication app(argc, argv);
+    KeyTableArray table;
+    ClearKeyTable(table);
+    LoadDefaults(table);
+    for (int number = 1; number < SpaceKey; ++number) {
+        s_key &key = KeyByNumber(table, number);
+        key.norm_code = QStringLiteral("%1").arg(0x430 + number, 4, 16, QLatin1Char('0'));
+        key.shift_code = QStringLiteral("%1").arg(0x410 + number, 4, 16, QLatin1Char('0'));
+        key.caps = QStringLiteral("1");
+    }
+    TryWindow window(table);
+    window.show();
+    auto *edit = window.findChild<QLineEdit *>(QStringLiteral("TryEdit"));
+    const XkbTryState codes(table);
+
+    const int presses = 5000;
+    std::vector<double> pressTimes;
+    for (int i = 0; i < presses; ++i) {
+        if (i % 40 == 0)
+            edit->clear();
+        const quint32 scanCode = codes.keycodeOfKey(1 + i % (KeyCount - 1));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
+        const qsizetype before = edit->text().size();
+        QElapsedTimer timer;
+        timer.start();
+        QCoreApplication::sendEvent(edit, &press);
+        const qint64 ns = timer.nsecsElapsed();
+        if (edit->text().size() != before + 1) {
+            std::fprintf(stderr, "key press typed nothing\n");
+            return 1;
+        }
+        pressTimes.push_back(ns / 1e6);
+        QCoreApplication::sendEvent(edit, &release);
+    }
+
+    const int rebuilds = 100;
+    std::vector<double> rebuildTimes;
+    for (int i = 0; i < rebuilds; ++i) {
+        KeyByNumber(table, 14).norm_code = QStringLiteral("%1").arg(0x430 + i % 32, 4, 16, QLatin1Char('0'));
+        QElapsedTimer timer;
+        timer.start();
+        window.rebuild();
+        rebuildTimes.push_back(timer.nsecsElapsed() / 1e6);
+    }
+
+    std::printf("try window on \"%s\":\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("  key press to character, %d presses: median %.4f ms, 99%% %.4f ms, worst %.4f ms (target < 1 ms)\n",
+                presses, Percentile(pressTimes, 0.5), Percentile(pressTimes, 0.99), Worst(pressTimes));
+    std::printf("  keymap rebuild after an edit, %d runs: median %.2f ms, 99%% %.2f ms, worst %.2f ms (target < 20 ms)\n",
+                rebuilds, Percentile(rebuildTimes, 0.5), Percentile(rebuildTimes, 0.99), Worst(rebuildTimes));
+    return 0;
+}

@@ -1,0 +1,112 @@
+// Runs the built tavo-convert's --install, --uninstall and --list-installed.
+#include "testhelpers.h"
+#include "ukbfile.h"
+#include "xkbinstall.h"
+#include "xkbsymbols.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run Convert(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TAVO_CONVERT), arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class TestConvertInstall : public QObject
+{
+    Q_OBJECT
+
+    std::optional<QTemporaryDir> m_config;
+    QTemporaryDir m_input;
+    KeyTableArray m_table = DefaultTable();
+
+    QString input() const { return m_input.filePath(QStringLiteral("in.ukb")); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        s_key &q = KeyByNumber(m_table, 14);
+        q.norm_code = QStringLiteral("0439");
+        q.norm_char = QStringLiteral("\u0439");
+        QVERIFY(WriteAll(input(), UkbFileBytes(m_table)));
+    }
+    void init()
+    {
+        m_config.emplace();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    }
+    void cleanup() { m_config.reset(); }
+
+    void installListUninstall()
+    {
+        Run run = Convert({QStringLiteral("--install"), QStringLiteral("tavotry"), QStringLiteral("--description"),
+                           QStringLiteral("Try \u0419"), input()});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(ReadAll(XkbUserDirectory() + QStringLiteral("/symbols/tavotry")),
+                 XkbSymbolsText(m_table, QStringLiteral("tavotry")));
+        run = Convert({QStringLiteral("--install"), QStringLiteral("plain"), input()});
+        QCOMPARE(run.exitCode, 0);
+
+        run = Convert({QStringLiteral("--list-installed")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("plain\tplain\ntavotry\tTry \u0419\n").toUtf8());
+
+        QCOMPARE(Convert({QStringLiteral("--uninstall"), QStringLiteral("plain")}).exitCode, 0);
+        QCOMPARE(Convert({QStringLiteral("--uninstall"), QStringLiteral("tavotry")}).exitCode, 0);
+        QVERIFY(Entries(m_config->path()).isEmpty());
+        QCOMPARE(Convert({QStringLiteral("--list-installed")}).out, QByteArray());
+    }
+
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("system name") << QStringList{"--install", "ru", "IN"} << 1
+                                     << "tavo-convert: The system already has an XKB layout \"ru\"";
+        QTest::newRow("not installed") << QStringList{"--uninstall", "tavotry"} << 1
+                                       << "tavo-convert: No layout \"tavotry\" is installed for this user through Tavo.";
+        QTest::newRow("invalid name") << QStringList{"--install", "Bad Name", "IN"} << 2
+                                      << "tavo-convert: invalid layout name 'Bad Name'";
+        QTest::newRow("no input") << QStringList{"--install", "tavotry"} << 2 << "tavo-convert: INPUT is required";
+        QTest::newRow("with --to") << QStringList{"--install", "tavotry", "--to", "xkb", "IN"} << 2
+                                   << "tavo-convert: --to, --install, --uninstall and --list-installed exclude each other";
+        QTest::newRow("missing input file") << QStringList{"--install", "tavotry", "missing.ukb"} << 1
+                                            << "tavo-convert: Cannot open file missing.ukb";
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        arguments.replaceInStrings(QStringLiteral("IN"), input());
+        const Run run = Convert(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(QString::fromUtf8(run.err).startsWith(error), run.err.constData());
+        QVERIFY(Entries(m_config->path()).isEmpty());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestConvertInstall)
+#include "tst_convertinstall.moc"
