@@ -453,6 +453,8 @@ void TForm1::SavePicture(PictureFormat format)
         return;
     SaveKeyboardPicture(KeyTable, PictureTitle(m_layoutName), format, SD1.fileName);
     Dialogs().showMessage(this, SavedMessage(SD1.fileName));
+}
+
 // ---- Trying and installing the layout ----------------------------------------------
 
 void TForm1::TryLayout()

@@ -148,6 +148,8 @@ std::unique_ptr<QCoreApplication> StartGuiApplication(int &argc, char **argv)
     auto app = std::make_unique<QGuiApplication>(argc, argv);
     qInstallMessageHandler(previous);
     return app;
+}
+
 // --install, --uninstall and --list-installed: the editor's install for this user.
 struct UserLayoutCommand {
     enum Kind { Install, Uninstall, List } kind;
