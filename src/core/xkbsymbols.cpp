@@ -11,9 +11,6 @@
 #include <array>
 #include <optional>
 
-namespace {
-
-// XKB key names of the table's keys, in table order (evdev keycodes of a PC keyboard).
 QString XkbKeyName(int number)
 {
     const auto numbered = [](const char *row, int index) {
@@ -33,6 +30,8 @@ QString XkbKeyName(int number)
         return numbered("AB", number - 37);
     return QStringLiteral("SPCE");
 }
+
+namespace {
 
 // The four XKB levels of a key, in order.
 constexpr std::array<ShiftState, 4> LevelStates = {
