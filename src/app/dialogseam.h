@@ -1,7 +1,10 @@
 #pragma once
 
+#include "xkbregistry.h"
+
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -35,6 +38,12 @@ public:
     // An error: error icon, one OK button.
     virtual void showError(QWidget *parent, const QString &text) = 0;
     virtual SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) = 0;
+    // The layout picked from the list (preselected when given and listed), or nothing
+    // when the dialog was cancelled.
+    virtual std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
+                                                         const std::optional<XkbLayoutInfo> &preselected) = 0;
+    // A message with a list of details the user can open: information icon, one OK button.
+    virtual void showReport(QWidget *parent, const QString &text, const QStringList &details) = 0;
 };
 
 // The title every message box carries.

@@ -236,6 +236,8 @@ void TForm1::buildPopupMenu()
     item("saveaslayout3041", QStringLiteral("save as   *.layout (new)"), &TForm1::saveaslayout3041Click);
     item("saveasklc1", QStringLiteral("save as   *.klc"), &TForm1::saveasklc1Click);
     item("saveasxkb1", QStringLiteral("save as   *.xkb"), &TForm1::saveasxkb1Click);
+    item("importsystemlayout1", QStringLiteral("import   system layout"), &TForm1::importsystemlayout1Click);
+    item("importklc1", QStringLiteral("import   *.klc"), &TForm1::importklc1Click);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -327,6 +329,8 @@ void TForm1::saveasXML1Click() { SaveLayoutClassic(); }
 void TForm1::saveaslayout3041Click() { SaveLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
 void TForm1::saveasxkb1Click() { SaveXkb(); }
+void TForm1::importsystemlayout1Click() { ImportSystemLayout(); }
+void TForm1::importklc1Click() { ImportKlc(); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -366,6 +370,7 @@ void TForm1::LoadUkb()
         keyCell(hint.number)->setHint(hint.hint);
     RefreshKeys();
     setLayoutModified(false);
+    m_importedKlcProperties.reset();
 }
 
 void TForm1::SaveUkb()
@@ -441,6 +446,8 @@ void TForm1::SaveKlc()
     // The dialog lives for this export only: a stack object, so it goes also when the
     // save below throws, and the next export starts again from the default texts.
     TForm3 dialog(this);
+    if (m_importedKlcProperties)
+        dialog.setProperties(*m_importedKlcProperties);
     dialog.exec();
     if (!dialog.isAccepted())
         return;

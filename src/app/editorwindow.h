@@ -2,11 +2,14 @@
 
 #include "dialogseam.h"
 #include "keytable.h"
+#include "klcfile.h"
+#include "layoutimport.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class KeyCell;
 class KeyboardPanel;
@@ -40,6 +43,9 @@ public:
     void SaveLayoutNew();
     void SaveKlc();
     void SaveXkb();
+    // Imports replace the layout like a load (editorimport.cpp).
+    void ImportSystemLayout();
+    void ImportKlc();
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
@@ -66,6 +72,8 @@ public Q_SLOTS:
     void saveaslayout3041Click();
     void saveasklc1Click();
     void saveasxkb1Click();
+    void importsystemlayout1Click();
+    void importklc1Click();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -83,6 +91,9 @@ private:
     bool saveUkbAsChosen();
     // Asks about unsaved changes; true when the operation that asked may go on.
     bool settleUnsavedChanges();
+    // Puts an imported table into the KeyTable, with hints and redraw, and shows what
+    // was not carried.
+    void applyImport(const LayoutImport &imported, const QString &source);
 
     KeyboardPanel *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};
@@ -104,4 +115,8 @@ private:
     QStringList TntMemo1;
     bool m_layoutModified = false;
     TForm2 *m_charTable = nullptr;
+    // The open dialog of the KLC import.
+    FileDialogSettings m_klcImportDialog;
+    // The header texts of the last imported KLC file: the KLC dialog starts from them.
+    std::optional<KlcProperties> m_importedKlcProperties;
 };

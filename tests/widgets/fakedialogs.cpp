@@ -43,3 +43,22 @@ SaveChangesAnswer FakeDialogs::askSaveChanges(QWidget *, const QString &text)
     saveChangesAnswers.pop_front();
     return answer;
 }
+
+std::optional<XkbLayoutInfo> FakeDialogs::chooseXkbLayout(QWidget *, const QList<XkbLayoutInfo> &layouts,
+                                                          const std::optional<XkbLayoutInfo> &preselected)
+{
+    xkbLayoutLists.append(layouts);
+    xkbLayoutPreselections.append(preselected);
+    if (xkbLayoutChoices.empty()) {
+        qWarning("FakeDialogs: unexpected layout dialog");
+        return std::nullopt;
+    }
+    const std::optional<XkbLayoutInfo> choice = xkbLayoutChoices.front();
+    xkbLayoutChoices.pop_front();
+    return choice;
+}
+
+void FakeDialogs::showReport(QWidget *, const QString &text, const QStringList &details)
+{
+    reports.append({text, details});
+}

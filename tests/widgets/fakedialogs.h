@@ -20,6 +20,8 @@ public:
     // A font confirms the font dialog; nothing cancels it.
     std::deque<std::optional<QFont>> fonts;
     std::deque<SaveChangesAnswer> saveChangesAnswers;
+    // A layout picks it from the list; nothing cancels the dialog.
+    std::deque<std::optional<XkbLayoutInfo>> xkbLayoutChoices;
 
     // What was asked.
     QList<FileDialogSettings> fileDialogs;  // the settings each file dialog was opened with
@@ -27,10 +29,16 @@ public:
     QStringList messages;
     QStringList errors;
     QStringList saveChangesQuestions;
+    QList<QList<XkbLayoutInfo>> xkbLayoutLists;  // the layouts each layout dialog offered
+    QList<std::optional<XkbLayoutInfo>> xkbLayoutPreselections;
+    QList<std::pair<QString, QStringList>> reports;  // text and details of each report
 
     bool runFileDialog(QWidget *parent, FileDialogSettings &settings) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     void showMessage(QWidget *parent, const QString &text) override;
     void showError(QWidget *parent, const QString &text) override;
     SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) override;
+    std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
+                                                 const std::optional<XkbLayoutInfo> &preselected) override;
+    void showReport(QWidget *parent, const QString &text, const QStringList &details) override;
 };
