@@ -1,16 +1,22 @@
 // tavo-convert --to FORMAT [KLC options] INPUT OUTPUT
 //
 // Loads a .ukb layout exactly as the editor's load does, on top of the default layout, and
-// writes it in one of the editor's formats, byte for byte as the editor writes it.
+// writes it in one of the editor's formats, byte for byte as the editor writes it. INPUT
+// may also be a KLC file (told by its content) or xkb:LAYOUT / xkb:LAYOUT(VARIANT), a
+// layout of the XKB database, imported as the editor imports them; what an import cannot
+// carry is listed on standard error.
 // Exit codes: 0 success, 1 a file error (the editor's message), 2 a usage error.
 
 #include "fileerror.h"
 #include "keytable.h"
 #include "klcfile.h"
+#include "klcimport.h"
 #include "layoutxml.h"
 #include "ukbfile.h"
+#include "xkbimport.h"
 #include "xkbsymbols.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -45,6 +51,67 @@ UkbContent ReadInput(const QString &input)
     if (!in.open(stdin, QIODevice::ReadOnly))
         throw CannotOpenFile(input);
     return ReadUkb(in);
+}
+
+const QString XkbInputPrefix = QStringLiteral("xkb:");
+
+// The first bytes of the input, enough to tell a KLC file and to hold a whole one.
+QByteArray InputHead(const QString &input, qint64 size)
+{
+    QFile in;
+    const bool open = input == StandardStream ? in.open(stdin, QIODevice::ReadOnly)
+                                              : (in.setFileName(input), in.open(QIODevice::ReadOnly));
+    if (!open)
+        throw CannotOpenFile(input);
+    const QByteArray bytes = in.read(size);
+    if (in.error() != QFileDevice::NoError)
+        throw CannotOpenFile(input);
+    return bytes;
+}
+
+void PrintReport(const QStringList &report)
+{
+    for (const QString &line : report)
+        std::fprintf(stderr, "tavo-convert: not carried: %s\n", qPrintable(line));
+}
+
+// The layout INPUT names, on top of the default layout.
+KeyTableArray LoadInput(const QString &input)
+{
+    KeyTableArray table;
+    LoadDefaults(table);
+    if (input.startsWith(XkbInputPrefix)) {
+        const QString name = input.mid(XkbInputPrefix.size());
+        const std::optional<XkbLayoutInfo> info = ParseXkbLayoutName(name);
+        if (!info)
+            throw FileError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(name));
+        const LayoutImport imported = ImportXkbLayout(info->layout, info->variant);
+        ApplyLayoutImport(table, imported.table);
+        PrintReport(imported.report);
+        return table;
+    }
+    // Standard input can be read only once: the head is all ReadUkb would ever take of it
+    // (MaxUkbTextLength units, at most three bytes each).
+    const bool fromStdin = input == StandardStream;
+    const qint64 headSize = fromStdin ? 3 * MaxUkbTextLength + 8 : MaxKlcFileSize + 1;
+    QByteArray head = InputHead(input, headSize);
+    const QString text = DecodeKlcText(QByteArrayView(head).first(qMin<qsizetype>(head.size(), MaxKlcFileSize + 1)));
+    if (IsKlcText(text)) {
+        if (head.size() > MaxKlcFileSize)
+            throw FileError(QStringLiteral("%1 is too large for a KLC file").arg(input));
+        const KlcImport imported = ImportKlc(text, input);
+        ApplyLayoutImport(table, imported.table);
+        PrintReport(imported.report);
+        return table;
+    }
+    if (fromStdin) {
+        QBuffer buffer(&head);
+        buffer.open(QIODevice::ReadOnly);
+        ApplyUkb(table, ReadUkb(buffer));
+    } else {
+        ApplyUkb(table, ReadInput(input));
+    }
+    return table;
 }
 
 void WriteStandardOutput(const QByteArray &bytes)
@@ -108,7 +175,10 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Converts a Tavo layout (.ukb) into one of Tavo's file formats.\n"
-        "INPUT and OUTPUT may be - for standard input and standard output."));
+        "INPUT and OUTPUT may be - for standard input and standard output.\n"
+        "INPUT may also be a KLC file, or xkb:LAYOUT or xkb:LAYOUT(VARIANT) for a layout of\n"
+        "the system's XKB database (xkb:ru, xkb:de(neo)); what the import cannot carry is\n"
+        "listed on standard error."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -127,7 +197,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption copyright = klcOption("copyright", "copyright", defaults.copyright);
     const QCommandLineOption localeId = klcOption("locale-id", "locale identifier", defaults.localeId);
     parser.addOptions({help, version, to, name, description, company, copyright, localeId});
-    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The .ukb layout to read, or -."));
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The .ukb or .klc layout to read, -, or xkb:LAYOUT(VARIANT)."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write, or -."));
 
     // parse(), not process(): process() exits with 1 on a usage error, where 2 is due.
@@ -160,10 +230,7 @@ int main(int argc, char *argv[])
         return UsageError(QStringLiteral("--name must be exactly 8 characters, not '%1'").arg(properties.name));
 
     try {
-        const UkbContent content = ReadInput(paths.at(0));
-        KeyTableArray table;
-        LoadDefaults(table);
-        ApplyUkb(table, content);
+        KeyTableArray table = LoadInput(paths.at(0));
         if (paths.at(1) == StandardStream)
             WriteStandardOutput(format->bytes(table, properties));
         else
