@@ -89,8 +89,8 @@ XkbLayoutDialog::XkbLayoutDialog(const QList<XkbLayoutInfo> &layouts,
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setAllColumnsShowFocus(true);
     m_view->header()->setStretchLastSection(true);
-    m_view->setColumnWidth(0, 160);
-    m_view->setColumnWidth(1, 320);
+    m_view->setColumnWidth(0, 220);
+    m_view->setColumnWidth(1, 300);
     connect(m_view, &QTreeView::activated, this, [this] {
         if (selectedLayout())
             accept();
