@@ -34,6 +34,9 @@ public:
     void showMessage(QWidget *, const QString &) override {}
     void showError(QWidget *, const QString &) override {}
     SaveChangesAnswer askSaveChanges(QWidget *, const QString &) override { return SaveChangesAnswer::Cancel; }
+    std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *, const QList<XkbLayoutInfo> &,
+                                                 const std::optional<XkbLayoutInfo> &) override { return std::nullopt; }
+    void showReport(QWidget *, const QString &, const QStringList &) override {}
 };
 
 // Counts the paints of the grid, to show that the measured work included painting.

@@ -199,11 +199,12 @@ private Q_SLOTS:
             names << action->objectName();
             captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
         }
-        QCOMPARE(names, (QStringList{"loadukb1", "saveukb1", "N1", "saveasXML1",
-                                     "saveaslayout3041", "saveasklc1", "saveasxkb1"}));
-        QCOMPARE(captions, (QStringList{"load   *.ukb", "save  *.ukb", "-", "save as   *.layout",
-                                        "save as   *.layout (new)", "save as   *.klc",
-                                        "save as   *.xkb"}));
+        // These come first; later items are appended after them.
+        QCOMPARE(names.mid(0, 7), (QStringList{"loadukb1", "saveukb1", "N1", "saveasXML1",
+                                               "saveaslayout3041", "saveasklc1", "saveasxkb1"}));
+        QCOMPARE(captions.mid(0, 7), (QStringList{"load   *.ukb", "save  *.ukb", "-", "save as   *.layout",
+                                                  "save as   *.layout (new)", "save as   *.klc",
+                                                  "save as   *.xkb"}));
     }
 
     void viewsFollowTheClicks()

@@ -102,11 +102,17 @@ private Q_SLOTS:
         dialogs.reset();
     }
 
-    void menuItemsComeLast()
+    void menuItemsComeAfterTheExports()
     {
-        const QList<QAction *> actions = Child<QMenu>(form.get(), "PM1")->actions();
-        QCOMPARE(actions.at(actions.size() - 2)->text(), u"import   system layout");
-        QCOMPARE(actions.last()->text(), u"import   *.klc");
+        QMenu *menu = Child<QMenu>(form.get(), "PM1");
+        const QList<QAction *> actions = menu->actions();
+        const auto *xkb = Child<QAction>(menu, "importsystemlayout1");
+        const auto *klc = Child<QAction>(menu, "importklc1");
+        QCOMPARE(xkb->text(), u"import   system layout");
+        QCOMPARE(klc->text(), u"import   *.klc");
+        const qsizetype lastExport = actions.indexOf(Child<QAction>(menu, "saveasxkb1"));
+        QVERIFY(actions.indexOf(xkb) > lastExport);
+        QCOMPARE(actions.indexOf(klc), actions.indexOf(xkb) + 1);
     }
 
     void systemLayoutReplacesTheLayout()
