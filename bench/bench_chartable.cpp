@@ -37,6 +37,9 @@ public:
     std::optional<QString> askText(QWidget *, const QString &, const QString &) override { return std::nullopt; }
     bool askYesNo(QWidget *, const QString &) override { return false; }
     std::optional<QString> chooseItem(QWidget *, const QString &, const QStringList &) override { return std::nullopt; }
+    std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *, const QList<XkbLayoutInfo> &,
+                                                 const std::optional<XkbLayoutInfo> &) override { return std::nullopt; }
+    void showReport(QWidget *, const QString &, const QStringList &) override {}
 };
 
 // Counts the paints of the grid, to show that the measured work included painting.

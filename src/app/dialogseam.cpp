@@ -1,5 +1,7 @@
 #include "dialogseam.h"
 
+#include "xkblayoutdialog.h"
+
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
@@ -105,6 +107,21 @@ public:
         if (!ok)
             return std::nullopt;
         return item;
+    std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
+                                                 const std::optional<XkbLayoutInfo> &preselected) override
+    {
+        XkbLayoutDialog dialog(layouts, preselected, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.selectedLayout();
+    }
+
+    void showReport(QWidget *parent, const QString &text, const QStringList &details) override
+    {
+        QMessageBox box(QMessageBox::Information, ApplicationTitle, text, QMessageBox::Ok, parent);
+        box.setTextFormat(Qt::PlainText);
+        box.setDetailedText(details.join(u'\n'));
+        box.exec();
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "xkbregistry.h"
+
 #include <QFont>
 #include <QString>
 #include <QStringList>
@@ -42,6 +44,12 @@ public:
     virtual bool askYesNo(QWidget *parent, const QString &text) = 0;
     // One of the items; nothing when cancelled.
     virtual std::optional<QString> chooseItem(QWidget *parent, const QString &label, const QStringList &items) = 0;
+    // The layout picked from the list (preselected when given and listed), or nothing
+    // when the dialog was cancelled.
+    virtual std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
+                                                         const std::optional<XkbLayoutInfo> &preselected) = 0;
+    // A message with a list of details the user can open: information icon, one OK button.
+    virtual void showReport(QWidget *parent, const QString &text, const QStringList &details) = 0;
 };
 
 // The title every message box carries.

@@ -189,6 +189,8 @@ void TForm1::buildPopupMenu()
     item("saveassvg1", QStringLiteral("save as   *.svg"), &TForm1::saveassvg1Click);
     item("saveaspng1", QStringLiteral("save as   *.png"), &TForm1::saveaspng1Click);
     item("saveaspdf1", QStringLiteral("save as   *.pdf"), &TForm1::saveaspdf1Click);
+    item("importsystemlayout1", QStringLiteral("import   system layout"), &TForm1::importsystemlayout1Click);
+    item("importklc1", QStringLiteral("import   *.klc"), &TForm1::importklc1Click);
     PM1->addSeparator()->setObjectName(QStringLiteral("NTry"));
     item("trylayout1", QStringLiteral("try"), &TForm1::trylayout1Click);
     item("installforuser1", QStringLiteral("install for this user"), &TForm1::installforuser1Click);
@@ -290,6 +292,8 @@ void TForm1::saveaspdf1Click() { SavePicture(PictureFormat::Pdf); }
 void TForm1::trylayout1Click() { TryLayout(); }
 void TForm1::installforuser1Click() { InstallForUser(); }
 void TForm1::uninstall1Click() { UninstallForUser(); }
+void TForm1::importsystemlayout1Click() { ImportSystemLayout(); }
+void TForm1::importklc1Click() { ImportKlc(); }
 
 // ---- Key editing -------------------------------------------------------------------
 
@@ -339,6 +343,7 @@ void TForm1::LoadUkbFile(const QString &path)
     setLayoutModified(false);
     m_layoutName = OD1.fileName;
     Q_EMIT keyTableChanged();
+    m_importedKlcProperties.reset();
 }
 
 void TForm1::SaveUkb()
@@ -416,6 +421,8 @@ void TForm1::SaveKlc()
     // The dialog lives for this export only: a stack object, so it goes also when the
     // save below throws, and the next export starts again from the default texts.
     TForm3 dialog(this);
+    if (m_importedKlcProperties)
+        dialog.setProperties(*m_importedKlcProperties);
     dialog.exec();
     if (!dialog.isAccepted())
         return;

@@ -2,11 +2,14 @@
 
 #include "dialogseam.h"
 #include "keytable.h"
+#include "klcfile.h"
+#include "layoutimport.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class KeyCell;
 class KeyboardPanel;
@@ -53,6 +56,9 @@ public:
     void UninstallForUser();
     // Highlights key cell 1 to 48 and no other; 0 highlights none.
     void highlightKey(int number);
+    // Imports replace the layout like a load (editorimport.cpp).
+    void ImportSystemLayout();
+    void ImportKlc();
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
@@ -89,6 +95,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A key edit or a load changed the key table.
     void keyTableChanged();
+    void importsystemlayout1Click();
+    void importklc1Click();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -106,6 +114,9 @@ private:
     bool saveUkbAsChosen();
     // Asks about unsaved changes; true when the operation that asked may go on.
     bool settleUnsavedChanges();
+    // Puts an imported table into the KeyTable, with hints and redraw, and shows what
+    // was not carried.
+    void applyImport(const LayoutImport &imported, const QString &source);
 
     KeyboardPanel *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};
@@ -130,4 +141,8 @@ private:
     QString m_layoutName;
     TForm2 *m_charTable = nullptr;
     TryWindow *m_tryWindow = nullptr;
+    // The open dialog of the KLC import.
+    FileDialogSettings m_klcImportDialog;
+    // The header texts of the last imported KLC file: the KLC dialog starts from them.
+    std::optional<KlcProperties> m_importedKlcProperties;
 };

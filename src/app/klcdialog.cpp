@@ -106,6 +106,15 @@ KlcProperties TForm3::properties() const
     return entered;
 }
 
+void TForm3::setProperties(const KlcProperties &properties)
+{
+    LEdit1->setText(properties.name);
+    LEdit2->setText(properties.description);
+    LEdit3->setText(properties.company);
+    LEdit4->setText(properties.copyright);
+    LEdit5->setText(properties.localeId);
+}
+
 void TForm3::Button1Click()
 {
     switch (CheckKlcName(LEdit1->text())) {

@@ -20,6 +20,8 @@ public:
     bool isAccepted() const { return Accepted; }
     // The texts as typed: untrimmed, in Unicode.
     KlcProperties properties() const;
+    // Puts texts into the fields in place of the defaults (those of an imported file).
+    void setProperties(const KlcProperties &properties);
 
 private Q_SLOTS:
     void Button1Click();

@@ -2,7 +2,10 @@
 // tavo-convert --install NAME [--description TEXT] INPUT | --uninstall NAME | --list-installed
 //
 // Loads a .ukb layout exactly as the editor's load does, on top of the default layout, and
-// writes it in one of the editor's formats, byte for byte as the editor writes it.
+// writes it in one of the editor's formats, byte for byte as the editor writes it. INPUT
+// may also be a KLC file (told by its content) or xkb:LAYOUT / xkb:LAYOUT(VARIANT), a
+// layout of the XKB database, imported as the editor imports them; what an import cannot
+// carry is listed on standard error.
 // Exit codes: 0 success, 1 a file error (the editor's message), 2 a usage error.
 
 #include "descriptordevice.h"
@@ -10,14 +13,18 @@
 #include "keyboardpicture.h"
 #include "keytable.h"
 #include "klcfile.h"
+#include "klcimport.h"
 #include "layoutxml.h"
 #include "tavoversion.h"
 #include "ukbfile.h"
+#include "xkbimport.h"
 #include "xkbinstall.h"
 #include "xkbsymbols.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <cerrno>
@@ -73,14 +80,81 @@ ClosedStreams ReserveStandardStreams()
     return closed;
 }
 
-UkbContent ReadInput(const QString &input, const ClosedStreams &closed)
+const QString XkbInputPrefix = QStringLiteral("xkb:");
+
+// The name of the input in messages.
+QString InputName(const QString &input)
 {
-    if (input != StandardStream)
-        return ReadUkbFile(input);
-    if (closed.input)
-        throw FileError(QStringLiteral("Cannot read standard input: it is closed"));
-    DescriptorDevice in(STDIN_FILENO, QIODevice::ReadOnly);
-    return ReadUkb(in, QStringLiteral("- (standard input)"));
+    return input == StandardStream ? QStringLiteral("- (standard input)") : input;
+}
+
+// The first maxSize bytes of the input (all of it when it is shorter), read once, so that
+// standard input and a FIFO are read like a file. A read error is an error, never the end.
+QByteArray ReadInputBytes(const QString &input, qint64 maxSize, const ClosedStreams &closed)
+{
+    std::unique_ptr<QIODevice> device;
+    if (input == StandardStream) {
+        if (closed.input)
+            throw FileError(QStringLiteral("Cannot read standard input: it is closed"));
+        device = std::make_unique<DescriptorDevice>(STDIN_FILENO, QIODevice::ReadOnly);
+    } else {
+        auto file = std::make_unique<QFile>(input);
+        if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            throw CannotOpenFile(input);
+        device = std::move(file);
+    }
+    QByteArray bytes;
+    while (bytes.size() < maxSize) {
+        const qsizetype start = bytes.size();
+        bytes.resize(qMin<qint64>(maxSize, start + 65536));
+        const qint64 got = device->read(bytes.data() + start, bytes.size() - start);
+        if (got < 0)
+            throw CannotOpenFile(InputName(input));
+        bytes.resize(start + got);
+        if (got == 0)
+            break;
+    }
+    return bytes;
+}
+
+void PrintReport(const QStringList &report)
+{
+    for (const QString &line : report)
+        std::fprintf(stderr, "tavo-convert: not carried: %s\n", qPrintable(line));
+}
+
+// The layout INPUT names, on top of the default layout: a .ukb or KLC file (told by its
+// content), or a layout of the XKB database.
+KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
+{
+    KeyTableArray table;
+    LoadDefaults(table);
+    if (input.startsWith(XkbInputPrefix)) {
+        const QString name = input.mid(XkbInputPrefix.size());
+        const std::optional<XkbLayoutInfo> info = ParseXkbLayoutName(name);
+        if (!info)
+            throw FileError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(name));
+        const LayoutImport imported = ImportXkbLayout(info->layout, info->variant);
+        ApplyLayoutImport(table, imported.table);
+        PrintReport(imported.report);
+        return table;
+    }
+    // All that either reader takes: a whole KLC file, or the text the .ukb reader reads
+    // before it stops (MaxUkbTextLength units, at most three bytes each).
+    QByteArray bytes = ReadInputBytes(input, qMax<qint64>(3 * MaxUkbTextLength + 8, MaxKlcFileSize + 1), closed);
+    const QString text = DecodeKlcText(QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1)));
+    if (IsKlcText(text)) {
+        if (bytes.size() > MaxKlcFileSize)
+            throw FileError(QStringLiteral("%1 is too large for a KLC file").arg(InputName(input)));
+        const KlcImport imported = ImportKlc(text, InputName(input));
+        ApplyLayoutImport(table, imported.table);
+        PrintReport(imported.report);
+        return table;
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ApplyUkb(table, ReadUkb(buffer, InputName(input)));
+    return table;
 }
 
 void WriteStandardOutput(const QByteArray &bytes, const ClosedStreams &closed)
@@ -170,10 +244,7 @@ int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &
     try {
         switch (command.kind) {
         case UserLayoutCommand::Install: {
-            const UkbContent content = ReadInput(command.inputs.at(0), closed);
-            KeyTableArray table;
-            LoadDefaults(table);
-            ApplyUkb(table, content);
+            const KeyTableArray table = LoadInput(command.inputs.at(0), closed);
             InstallXkbLayout(table, command.name, command.description);
             break;
         }
@@ -210,7 +281,10 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Converts a Tavo layout (.ukb) into one of Tavo's file formats.\n"
-        "INPUT and OUTPUT may be - for standard input and standard output."));
+        "INPUT and OUTPUT may be - for standard input and standard output.\n"
+        "INPUT may also be a KLC file, or xkb:LAYOUT or xkb:LAYOUT(VARIANT) for a layout of\n"
+        "the system's XKB database (xkb:ru, xkb:de(neo)); what the import cannot carry is\n"
+        "listed on standard error."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -241,7 +315,7 @@ int main(int argc, char *argv[])
                                                           "name, TAB, description."));
     parser.addOptions({help, version, to, name, description, company, copyright, localeId});
     parser.addOptions({install, uninstall, listInstalled});
-    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The .ukb layout to read, or -."));
+    parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The .ukb or .klc layout to read, -, or xkb:LAYOUT(VARIANT)."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write, or -."));
 
     // parse(), not process(): process() exits with 1 on a usage error, where 2 is due.
@@ -304,10 +378,7 @@ int main(int argc, char *argv[])
     }
 
     try {
-        const UkbContent content = ReadInput(paths.at(0), closed);
-        KeyTableArray table;
-        LoadDefaults(table);
-        ApplyUkb(table, content);
+        KeyTableArray table = LoadInput(paths.at(0), closed);
         if (picture) {
             // Titled with the input's file name.
             const QString title = PictureTitle(paths.at(0) == StandardStream ? QString() : paths.at(0));

@@ -36,6 +36,11 @@ const std::array<QStringView, 22> KlcKeyNamesExt = {
     u"5d\tApplication",
 };
 
+const std::array<QStringView, 2> KlcExtraKeyLines = {
+    u"56\tOEM_102\t\t\t1\t005c\t002f\t-1\t-1\t-1\t-1\t\t//",
+    u"53\tDECIMAL\t\t\t0\t002c\t002c\t-1\t-1\t-1\t-1\t\t//",
+};
+
 QString KlcColumn(const QString &text)
 {
     const QString trimmed = TrimKeyText(text);
@@ -130,11 +135,9 @@ QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties
           << QString();
     for (const s_key &key : table)
         lines << KlcKeyLine(key);
-    // Two keys outside the table that every layout needs: the extra key left of Z on
-    // 102-key keyboards and the decimal key of the number pad.
-    lines << QStringLiteral("56\tOEM_102\t\t\t1\t005c\t002f\t-1\t-1\t-1\t-1\t\t//")
-          << QStringLiteral("53\tDECIMAL\t\t\t0\t002c\t002c\t-1\t-1\t-1\t-1\t\t//")
-          << QString() << QString()
+    for (QStringView line : KlcExtraKeyLines)
+        lines << line.toString();
+    lines << QString() << QString()
           << QStringLiteral("KEYNAME")
           << QString();
     for (QStringView name : KlcKeyNames)

@@ -29,6 +29,10 @@ constexpr int KlcFirstKeyLine = 25;
 extern const std::array<QStringView, 51> KlcKeyNames;
 extern const std::array<QStringView, 22> KlcKeyNamesExt;
 
+// The LAYOUT lines of two keys outside the table that every layout needs: the extra key
+// left of Z on 102-key keyboards and the decimal key of the number pad.
+extern const std::array<QStringView, 2> KlcExtraKeyLines;
+
 // A code column: the text trimmed (TrimKeyText), or "-1" when nothing is left.
 QString KlcColumn(const QString &text);
 // The Cap column: "0" when the trimmed text is empty or "0", otherwise "1".

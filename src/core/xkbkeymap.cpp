@@ -179,3 +179,29 @@ XkbKeymapPtr CompileXkbKeymap(const QByteArray &keymapText, const QString &layou
     }
     return keymap;
 }
+
+XkbKeymapPtr CompileXkbLayout(const QString &layout, const QString &variant)
+{
+    const QString fullName = variant.isEmpty() ? layout : layout + u'(' + variant + u')';
+    QStringList messages;
+    XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    if (!context)
+        throw FileError(QStringLiteral("Cannot compile the XKB layout \"%1\": libxkbcommon has no context").arg(fullName));
+    xkb_context_set_user_data(context.get(), &messages);
+    xkb_context_set_log_fn(context.get(), CollectLog);
+    xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_ERROR);
+    const QByteArray layoutName = layout.toUtf8();
+    const QByteArray variantName = variant.toUtf8();
+    const xkb_rule_names names = {"evdev", "pc105", layoutName.constData(), variantName.constData(), ""};
+    XkbKeymapPtr keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
+    xkb_context_set_user_data(context.get(), nullptr);
+    // Errors the compiler recovered from (a symbol it could not resolve, say) leave a
+    // usable keymap: only a missing keymap fails.
+    if (!keymap) {
+        if (messages.isEmpty())
+            messages << QStringLiteral("libxkbcommon gave no keymap");
+        throw FileError(QStringLiteral("The XKB layout \"%1\" is not known or does not compile: %2")
+                            .arg(fullName, messages.join(QStringLiteral("; "))));
+    }
+    return keymap;
+}

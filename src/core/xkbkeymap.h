@@ -35,3 +35,8 @@ QByteArray XkbKeymapTextOfSymbols(const QByteArray &symbolsText, const QString &
 // Any error libxkbcommon reports counts as a failure: a FileError naming the layout,
 // with libxkbcommon's messages.
 XkbKeymapPtr CompileXkbKeymap(const QByteArray &keymapText, const QString &layoutName);
+
+// Compiles a layout of the XKB database as rules evdev and model pc105 give it, with the
+// default include path (the user's folders, then the system's). Throws FileError naming
+// the layout, with libxkbcommon's messages, when it does not compile.
+XkbKeymapPtr CompileXkbLayout(const QString &layout, const QString &variant);

@@ -19,6 +19,10 @@
 // The layout name for text that goes to no file (the converter's standard output).
 inline const QString DefaultXkbLayoutName = QStringLiteral("tavo");
 
+// The XKB name of key number 1 to 48 (evdev keycodes of a PC keyboard): "TLDE", "AE01",
+// ..., "BKSL", ..., "AB10", "SPCE".
+QString XkbKeyName(int number);
+
 // Whether the text can name an XKB layout: not empty, only a-z, 0-9, "_" and "-".
 bool IsValidXkbLayoutName(const QString &name);
 

@@ -1,16 +1,19 @@
 // Runs the built tavo-convert and compares its output with the core writers' bytes.
 #include "keytable.h"
 #include "klcfile.h"
+#include "klcimport.h"
 #include "layoutxml.h"
 #include "testhelpers.h"
 #include "tavoversion.h"
 #include "ukbfile.h"
+#include "xkbimport.h"
 #include "xkbsymbols.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -195,6 +198,82 @@ private Q_SLOTS:
         const Run piped = Convert({QStringLiteral("--to"), QStringLiteral("xkb"), input, QStringLiteral("-")});
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.out, XkbSymbolsText(table, DefaultXkbLayoutName));
+    }
+
+    void klcInput_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("piped");
+        QString text = KlcLines(SampleTable(), KlcProperties()).join(QStringLiteral("\r\n"));
+        text.replace(QStringLiteral("\t0439\t"), QStringLiteral("\t0439@\t"));  // a dead key
+        const QByteArray utf16 = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom).encode(text);
+        const QByteArray utf8 = QStringEncoder(QStringConverter::Utf8).encode(text);
+        QTest::newRow("UTF-16 file") << utf16 << false;
+        QTest::newRow("UTF-8 file") << utf8 << false;
+        QTest::newRow("UTF-16 on standard input") << utf16 << true;
+    }
+
+    void klcInput()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, piped);
+        const QString klc = dir.filePath(QStringLiteral("in.klc"));
+        QVERIFY(WriteAll(klc, bytes));
+        const Run run = piped ? Convert({QStringLiteral("--to"), QStringLiteral("ukb"), QStringLiteral("-"), QStringLiteral("-")}, bytes)
+                              : Convert({QStringLiteral("--to"), QStringLiteral("ukb"), klc, QStringLiteral("-")});
+        QCOMPARE(run.exitCode, 0);
+        KeyTableArray table = DefaultTable();
+        ApplyLayoutImport(table, ImportKlcFile(klc).table);
+        QCOMPARE(KeyByNumber(table, 14).norm_char, QStringLiteral("\u0439"));
+        QCOMPARE(run.out, UkbFileBytes(table));
+        QCOMPARE(QString::fromUtf8(run.err),
+                 QStringLiteral("tavo-convert: not carried: line 38: key 14 (scan code 10), Norm: 0439@ is a dead "
+                                "key; its character is kept\n"));
+    }
+
+    void xkbInput_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("variant");
+        QTest::newRow("layout") << "xkb:ru" << "ru" << "";
+        QTest::newRow("layout and variant") << "xkb:de(neo)" << "de" << "neo";
+    }
+
+    void xkbInput()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, layout);
+        QFETCH(QString, variant);
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), name, QStringLiteral("-")});
+        QCOMPARE(run.exitCode, 0);
+        const LayoutImport imported = ImportXkbLayout(layout, variant);
+        KeyTableArray table = DefaultTable();
+        ApplyLayoutImport(table, imported.table);
+        QCOMPARE(run.out, UkbFileBytes(table));
+        QString report;
+        for (const QString &line : imported.report)
+            report += QStringLiteral("tavo-convert: not carried: ") + line + u'\n';
+        QCOMPARE(QString::fromUtf8(run.err), report);
+    }
+
+    void xkbInputErrors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown layout") << "xkb:tavonosuch" << "tavo-convert: The XKB layout \"tavonosuch\" is not known";
+        QTest::newRow("bad name") << "xkb:de(neo" << "tavo-convert: \"de(neo\" is not the name of an XKB layout.";
+    }
+
+    void xkbInputErrors()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        const QString output = dir.filePath(QStringLiteral("never.ukb"));
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), name, output});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(QString::fromUtf8(run.err).startsWith(message), run.err);
+        QVERIFY(!QFile::exists(output));
     }
 
     void usageErrors_data()

@@ -76,4 +76,21 @@ std::optional<QString> FakeDialogs::chooseItem(QWidget *, const QString &, const
     if (answer && !items.contains(*answer))
         qWarning("FakeDialogs: \"%s\" is not among the items offered", qPrintable(*answer));
     return answer;
+std::optional<XkbLayoutInfo> FakeDialogs::chooseXkbLayout(QWidget *, const QList<XkbLayoutInfo> &layouts,
+                                                          const std::optional<XkbLayoutInfo> &preselected)
+{
+    xkbLayoutLists.append(layouts);
+    xkbLayoutPreselections.append(preselected);
+    if (xkbLayoutChoices.empty()) {
+        qWarning("FakeDialogs: unexpected layout dialog");
+        return std::nullopt;
+    }
+    const std::optional<XkbLayoutInfo> choice = xkbLayoutChoices.front();
+    xkbLayoutChoices.pop_front();
+    return choice;
+}
+
+void FakeDialogs::showReport(QWidget *, const QString &text, const QStringList &details)
+{
+    reports.append({text, details});
 }

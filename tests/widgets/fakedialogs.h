@@ -24,6 +24,8 @@ public:
     std::deque<std::optional<QString>> textAnswers;
     std::deque<bool> yesNoAnswers;  // none left: No
     std::deque<std::optional<QString>> itemAnswers;
+    // A layout picks it from the list; nothing cancels the dialog.
+    std::deque<std::optional<XkbLayoutInfo>> xkbLayoutChoices;
 
     // What was asked.
     QList<FileDialogSettings> fileDialogs;  // the settings each file dialog was opened with
@@ -34,6 +36,9 @@ public:
     QStringList textQuestions;  // the labels
     QStringList yesNoQuestions;
     QList<QStringList> itemChoices;  // the items offered
+    QList<QList<XkbLayoutInfo>> xkbLayoutLists;  // the layouts each layout dialog offered
+    QList<std::optional<XkbLayoutInfo>> xkbLayoutPreselections;
+    QList<std::pair<QString, QStringList>> reports;  // text and details of each report
 
     bool runFileDialog(QWidget *parent, FileDialogSettings &settings) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
@@ -43,4 +48,7 @@ public:
     std::optional<QString> askText(QWidget *parent, const QString &label, const QString &initial) override;
     bool askYesNo(QWidget *parent, const QString &text) override;
     std::optional<QString> chooseItem(QWidget *parent, const QString &label, const QStringList &items) override;
+    std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
+                                                 const std::optional<XkbLayoutInfo> &preselected) override;
+    void showReport(QWidget *parent, const QString &text, const QStringList &details) override;
 };

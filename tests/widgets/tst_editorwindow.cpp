@@ -201,12 +201,13 @@ private Q_SLOTS:
         }
         QCOMPARE(names, (QStringList{"loadukb1", "saveukb1", "N1", "saveasXML1",
                                      "saveaslayout3041", "saveasklc1", "saveasxkb1",
-                                     "saveassvg1", "saveaspng1", "saveaspdf1", "NTry", "trylayout1",
-                                     "installforuser1", "uninstall1"}));
+                                     "saveassvg1", "saveaspng1", "saveaspdf1", "importsystemlayout1",
+                                     "importklc1", "NTry", "trylayout1", "installforuser1", "uninstall1"}));
         QCOMPARE(captions, (QStringList{"load   *.ukb", "save  *.ukb", "-", "save as   *.layout",
                                         "save as   *.layout (new)", "save as   *.klc",
                                         "save as   *.xkb", "save as   *.svg", "save as   *.png",
-                                        "save as   *.pdf", "-", "try", "install for this user", "uninstall"}));
+                                        "save as   *.pdf", "import   system layout", "import   *.klc",
+                                        "-", "try", "install for this user", "uninstall"}));
     }
 
     void viewsFollowTheClicks()

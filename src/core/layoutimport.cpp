@@ -1,0 +1,44 @@
+#include "layoutimport.h"
+
+#include "chartablemodel.h"
+#include "keyhint.h"
+
+KeyTableArray EmptyImportTable()
+{
+    KeyTableArray table;
+    ClearKeyTable(table);
+    LoadDefaults(table);
+    return table;
+}
+
+QString ImportedCode(char16_t unit)
+{
+    return QStringLiteral("%1").arg(uint(unit), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+void SetImportedUnit(s_key &key, ShiftState state, char16_t unit)
+{
+    CodeOf(key, state) = ImportedCode(unit);
+    CharOf(key, state) = PickCharacter(QString(QChar(unit))).character;
+}
+
+QList<UkbHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported)
+{
+    QList<UkbHint> hints;
+    for (int number = 1; number <= KeyCount; ++number) {
+        s_key &key = KeyByNumber(table, number);
+        const s_key &from = KeyByNumber(imported, number);
+        key.caps = from.caps;
+        for (ShiftState state : AllShiftStates) {
+            CodeOf(key, state) = CodeOf(from, state);
+            CharOf(key, state) = CharOf(from, state);
+        }
+        key.spare1 = from.spare1;
+        key.spare2 = from.spare2;
+        key.spare3 = from.spare3;
+        if (number == SpaceKey)
+            SetSpaceBarFixedValues(key);
+        hints.append({number, BuildKeyHint(key)});
+    }
+    return hints;
+}
