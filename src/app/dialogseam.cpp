@@ -107,6 +107,8 @@ public:
         if (!ok)
             return std::nullopt;
         return item;
+    }
+
     std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
                                                  const std::optional<XkbLayoutInfo> &preselected) override
     {

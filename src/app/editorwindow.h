@@ -88,6 +88,8 @@ public Q_SLOTS:
     void saveassvg1Click();
     void saveaspng1Click();
     void saveaspdf1Click();
+    void importsystemlayout1Click();
+    void importklc1Click();
     void trylayout1Click();
     void installforuser1Click();
     void uninstall1Click();
@@ -95,8 +97,6 @@ public Q_SLOTS:
 Q_SIGNALS:
     // A key edit or a load changed the key table.
     void keyTableChanged();
-    void importsystemlayout1Click();
-    void importklc1Click();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -76,6 +76,8 @@ std::optional<QString> FakeDialogs::chooseItem(QWidget *, const QString &, const
     if (answer && !items.contains(*answer))
         qWarning("FakeDialogs: \"%s\" is not among the items offered", qPrintable(*answer));
     return answer;
+}
+
 std::optional<XkbLayoutInfo> FakeDialogs::chooseXkbLayout(QWidget *, const QList<XkbLayoutInfo> &layouts,
                                                           const std::optional<XkbLayoutInfo> &preselected)
 {
