@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libxkbcommon-dev libxkbcommon-tools xkb-data
+  libicu-dev
   fonts-liberation fontconfig
   "$@"
 )
