@@ -51,8 +51,15 @@ CharSearchField::CharSearchField(QWidget *parent)
     m_list->header()->resizeSection(CharSearchModel::CodeColumn, CodeColumnWidth);
     m_list->header()->setSectionResizeMode(QHeaderView::Fixed);
     m_list->header()->setSectionResizeMode(CharSearchModel::NameColumn, QHeaderView::Stretch);
+    m_list->setMouseTracking(true);
+    m_list->viewport()->setMouseTracking(true);
     m_list->hide();
     connect(m_list, &QAbstractItemView::clicked, this, &CharSearchField::choose);
+    // The row under the mouse becomes the current one, as in a drop-down list.
+    connect(m_list, &QAbstractItemView::entered, m_list, [this](const QModelIndex &index) {
+        if (index.flags() & Qt::ItemIsSelectable)
+            m_list->setCurrentIndex(index);
+    });
 
     connect(this, &QLineEdit::textChanged, this, &CharSearchField::search);
 
@@ -168,6 +175,13 @@ void CharSearchField::keyPressEvent(QKeyEvent *event)
         }
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void CharSearchField::hideEvent(QHideEvent *event)
+{
+    // A window closed with the list open opens again without it.
+    hideList();
+    QLineEdit::hideEvent(event);
 }
 
 void CharSearchField::focusOutEvent(QFocusEvent *event)

@@ -224,10 +224,13 @@ void CharFinder::findWords(const QByteArrayList &words, std::vector<int> &entrie
     };
     std::vector<Candidate> candidates;
     const std::string_view all(m_names);
+    int entry = 0;
     for (size_t pos = all.find(View(lead)); pos != std::string_view::npos;) {
-        const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), quint32(pos));
-        const int entry = int(next - m_starts.begin()) - 1;
-        const std::string_view name = all.substr(m_starts[entry], *next - 1 - m_starts[entry]);
+        // Hits come in order, so the name holding one is found by walking on.
+        while (m_starts[entry + 1] <= pos)
+            ++entry;
+        const quint32 next = m_starts[entry + 1];
+        const std::string_view name = all.substr(m_starts[entry], next - 1 - m_starts[entry]);
         int fit = 0;
         for (const QByteArray &word : words) {
             const int wordFit = WordFit(name, View(word));
@@ -239,7 +242,7 @@ void CharFinder::findWords(const QByteArrayList &words, std::vector<int> &entrie
         }
         if (fit > 0)
             candidates.push_back({entry, fit, int(name.size())});
-        pos = all.find(View(lead), *next);
+        pos = all.find(View(lead), next);
     }
     const auto better = [](const Candidate &a, const Candidate &b) {
         if (a.fit != b.fit)
