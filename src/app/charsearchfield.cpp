@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr int MaxTextLength = 128;
 constexpr int ListWidth = 440;
 constexpr int ListRowsShown = 12;
 constexpr int CharacterColumnWidth = 30;
@@ -26,6 +27,9 @@ CharSearchField::CharSearchField(QWidget *parent)
     setToolTip(QStringLiteral("Find a character by words of its name, by its code or by the "
                               "character itself (Ctrl+F)"));
     setClearButtonEnabled(true);
+    // Unicode's longest name has 88 characters; a longer text finds nothing and would only
+    // cost time on every keystroke.
+    setMaxLength(MaxTextLength);
 
     // The list is a child of the window, not a window of its own, so it takes neither the
     // focus nor the keyboard from the field and can never outlive it.

@@ -152,8 +152,7 @@ CharQuery ParseCharQuery(QStringView text)
     }
 
     const QByteArray upper = trimmed.toLatin1().toUpper();
-    for (const QByteArray &word : upper.simplified().split(' '))
-        query.words.append(word);
+    query.words = upper.simplified().split(' ');
     query.code = HexCode(trimmed);
     return query;
 }
@@ -193,7 +192,7 @@ CharSearchResult CharFinder::find(const CharQuery &query)
 
 void CharFinder::index()
 {
-    // About 55,600 named units and 1.4 MB of names; a set of ranges costs no more.
+    // About 55,600 named units, 1.4 MB of names.
     m_names.reserve(1500000);
     m_starts.reserve(56000);
     m_units.reserve(56000);
@@ -210,10 +209,16 @@ void CharFinder::index()
     m_starts.push_back(quint32(m_names.size()));
 }
 
-void CharFinder::findWords(const QByteArrayList &words, std::vector<int> &entries)
+void CharFinder::findWords(const QByteArrayList &wordsAsTyped, std::vector<int> &entries)
 {
     if (!isIndexed())
         index();
+    // A word typed twice is looked for once: a long paste of the same word costs no more.
+    QByteArrayList words;
+    for (const QByteArray &word : wordsAsTyped) {
+        if (!words.contains(word))
+            words.append(word);
+    }
     // The longest word finds the candidates, which then must hold every other word.
     const QByteArray &lead = *std::max_element(words.begin(), words.end(),
                                                [](const QByteArray &a, const QByteArray &b) { return a.size() < b.size(); });

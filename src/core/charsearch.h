@@ -56,7 +56,7 @@ public:
 
 private:
     void index();
-    void findWords(const QByteArrayList &words, std::vector<int> &entries);
+    void findWords(const QByteArrayList &wordsAsTyped, std::vector<int> &entries);
 
     // Every named unit's name followed by '\n', in code order; m_starts[i] is where the
     // name of m_units[i] begins, with one more start past the end.
