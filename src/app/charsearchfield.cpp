@@ -31,11 +31,35 @@ CharSearchField::CharSearchField(QWidget *parent)
     // cost time on every keystroke.
     setMaxLength(MaxTextLength);
 
-    // The list is a child of the window, not a window of its own, so it takes neither the
-    // focus nor the keyboard from the field and can never outlive it.
-    QWidget *window = this->window();
     m_model = new CharSearchModel(this);
-    m_list = new QTreeView(window);
+    connect(this, &QLineEdit::textChanged, this, &CharSearchField::search);
+
+    auto *find = new QShortcut(QKeySequence::Find, window());
+    connect(find, &QShortcut::activated, this, [this] {
+        setFocus(Qt::ShortcutFocusReason);
+        selectAll();
+    });
+}
+
+bool CharSearchField::isListShown() const
+{
+    return m_list && m_list->isVisible();
+}
+
+void CharSearchField::hideList()
+{
+    if (m_list)
+        m_list->hide();
+}
+
+QTreeView *CharSearchField::list()
+{
+    if (m_list)
+        return m_list;
+    // Made at the first search, so that opening the window does not pay for it. A child
+    // of the window, not a window of its own: it takes neither the focus nor the keyboard
+    // from the field and cannot outlive it.
+    m_list = new QTreeView(window());
     m_list->setObjectName(QStringLiteral("SearchList"));
     m_list->setModel(m_model);
     m_list->setHeaderHidden(true);
@@ -64,24 +88,7 @@ CharSearchField::CharSearchField(QWidget *parent)
         if (index.flags() & Qt::ItemIsSelectable)
             m_list->setCurrentIndex(index);
     });
-
-    connect(this, &QLineEdit::textChanged, this, &CharSearchField::search);
-
-    auto *find = new QShortcut(QKeySequence::Find, window);
-    connect(find, &QShortcut::activated, this, [this] {
-        setFocus(Qt::ShortcutFocusReason);
-        selectAll();
-    });
-}
-
-bool CharSearchField::isListShown() const
-{
-    return m_list->isVisible();
-}
-
-void CharSearchField::hideList()
-{
-    m_list->hide();
+    return m_list;
 }
 
 void CharSearchField::search(const QString &text)
@@ -94,9 +101,9 @@ void CharSearchField::search(const QString &text)
     }
     m_model->setResult(m_finder.find(query));
     if (m_model->isNotice())
-        m_list->setFirstColumnSpanned(0, {}, true);
+        list()->setFirstColumnSpanned(0, {}, true);
     else
-        m_list->setCurrentIndex(m_model->index(0, 0));
+        list()->setCurrentIndex(m_model->index(0, 0));
     if (hasFocus())
         showList();
 }
@@ -107,17 +114,18 @@ void CharSearchField::showList()
         return;
     // Under the field, its right edges flush, wide enough for long names and inside the
     // window.
-    QWidget *window = m_list->parentWidget();
+    QTreeView *view = list();
+    QWidget *window = view->parentWidget();
     const QRect field(mapTo(window, QPoint(0, 0)), size());
     const int width = std::min(std::max(ListWidth, field.width()), window->width() - 8);
     const int left = std::clamp(field.right() + 1 - width, 4, window->width() - 4 - width);
-    const int rowHeight = std::max(m_list->sizeHintForRow(0), 1);
-    const int frame = 2 * m_list->frameWidth();
+    const int rowHeight = std::max(view->sizeHintForRow(0), 1);
+    const int frame = 2 * view->frameWidth();
     const int room = window->height() - 4 - field.bottom() - 1;
     const int height = std::min(std::min(m_model->rowCount(), ListRowsShown) * rowHeight + frame, room);
-    m_list->setGeometry(left, field.bottom() + 1, width, height);
-    m_list->show();
-    m_list->raise();
+    view->setGeometry(left, field.bottom() + 1, width, height);
+    view->show();
+    view->raise();
 }
 
 void CharSearchField::moveCurrent(int rows)

@@ -31,6 +31,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QTreeView *list();
     void search(const QString &text);
     void showList();
     void moveCurrent(int rows);
