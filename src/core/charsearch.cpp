@@ -89,7 +89,7 @@ QString CodeNotice(char32_t code)
         return QStringLiteral("%1 is not a Unicode code").arg(UnicodeLabel(code));
     if (code > LastTableCode) {
         const QString name = CharName(code);
-        return QStringLiteral("%1%2 is not in the table: it holds only 16-bit codes, up to U+FFFF")
+        return QStringLiteral("%1%2: the table holds only 16-bit codes")
             .arg(UnicodeLabel(code), name.isEmpty() ? QString() : u' ' + name);
     }
     if (code < FirstTableCode)

@@ -51,7 +51,7 @@ QVariant CharSearchModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     if (isNotice()) {
-        if (role == Qt::DisplayRole && index.column() == CharacterColumn)
+        if ((role == Qt::DisplayRole || role == Qt::ToolTipRole) && index.column() == CharacterColumn)
             return m_result.notice;
         return {};
     }
