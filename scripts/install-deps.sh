@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data
   fonts-liberation fonts-dejavu-core fontconfig
-  librsvg2-bin libxml2-utils
+  librsvg2-bin libxml2-utils libicu-dev
   "$@"
 )
 

@@ -1,6 +1,7 @@
 #include "chartablewindow.h"
 
 #include "chargridview.h"
+#include "charsearchfield.h"
 #include "chartablemodel.h"
 #include "characterfield.h"
 #include "dialogseam.h"
@@ -97,6 +98,11 @@ void TForm2::buildControls()
     Label7->setTextFormat(Qt::PlainText);
     Label7->setAlignment(Qt::AlignCenter);
     Label7->setFont(BoldPixelFont(16));
+
+    // The search takes the free room right of the name line.
+    SearchEdit = new CharSearchField(GroupBox1);
+    SearchEdit->setGeometry(592, 19, 242, 24);
+    connect(SearchEdit, &CharSearchField::characterChosen, this, &TForm2::SearchEditPick);
 
     m_gridModel = new CharTableModel(this);
     TntSG1 = new CharGridView(GroupBox1);
@@ -204,6 +210,22 @@ KeyEdit TForm2::keyEdit() const
     return edit;
 }
 
+void TForm2::SearchEditPick(QChar character)
+{
+    const int state = selectedState();
+    if (state == 0)
+        return;
+    const CharacterPick pick = PickCharacter(QString(character));
+    m_charFields[state - 1]->setText(pick.character);
+    m_codeFields[state - 1]->setText(pick.code);
+    // Current and selected, like a clicked cell, when the grid shows the character.
+    const QModelIndex cell = m_gridModel->indexOfCode(CellCodeOf(character, m_gridModel->charSet()));
+    if (cell.isValid()) {
+        TntSG1->setCurrentIndex(cell);
+        TntSG1->scrollTo(cell, QAbstractItemView::PositionAtCenter);
+    }
+}
+
 void TForm2::FillGrid()
 {
     // The model computes each cell from its code, so a fill only tells the view which
@@ -279,7 +301,11 @@ void TForm2::Button1Click()
 bool TForm2::FormKeyDown(int key)
 {
     if (key == Qt::Key_Escape) {
-        reject();
+        // The first Escape closes an open search list, the next one the window.
+        if (SearchEdit->isListShown())
+            SearchEdit->hideList();
+        else
+            reject();
         return true;
     }
     return false;

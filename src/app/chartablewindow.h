@@ -9,6 +9,7 @@
 #include <array>
 
 class CharGridView;
+class CharSearchField;
 class CharTableModel;
 class CharacterField;
 class QCheckBox;
@@ -46,6 +47,8 @@ public Q_SLOTS:
     void RB11Click();
     void RB22Click();
     void Button1Click();
+    // A character chosen in the search list: picked as a click on its cell picks it.
+    void SearchEditPick(QChar character);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -65,6 +68,7 @@ private:
     QRadioButton *RB11 = nullptr;
     QRadioButton *RB22 = nullptr;
     QLabel *Label7 = nullptr;
+    CharSearchField *SearchEdit = nullptr;
     CharGridView *TntSG1 = nullptr;
     CharTableModel *m_gridModel = nullptr;
     QCheckBox *CB1 = nullptr;

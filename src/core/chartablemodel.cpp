@@ -1,5 +1,6 @@
 #include "chartablemodel.h"
 
+#include "charnames.h"
 #include "codepage.h"
 #include "keytable.h"
 
@@ -37,6 +38,17 @@ QString CellText(int code, CharSet charSet)
     return QString(QChar(static_cast<char16_t>(code)));
 }
 
+int CellCodeOf(QChar character, CharSet charSet)
+{
+    if (charSet == CharSet::Ucs2)
+        return character.unicode() >= FirstCharCode ? character.unicode() : -1;
+    for (int code = FirstCharCode; code <= LastDefaultCode; ++code) {
+        if (CellText(code, charSet).at(0) == character)
+            return code;
+    }
+    return -1;
+}
+
 CharacterPick PickCharacter(const QString &cellText)
 {
     if (TrimKeyText(cellText).size() != 1)
@@ -66,7 +78,14 @@ void CharTableModel::setCharSet(CharSet charSet)
     }
     m_charSet = charSet;
     Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, CharTableColumns - 1),
-                       {Qt::DisplayRole});
+                       {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+QModelIndex CharTableModel::indexOfCode(int code) const
+{
+    if (code < FirstCharCode)
+        return {};
+    return index((code - FirstCharCode) / CharTableColumns, (code - FirstCharCode) % CharTableColumns);
 }
 
 int CharTableModel::rowCount(const QModelIndex &parent) const
@@ -87,6 +106,8 @@ QVariant CharTableModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return CellText(code, m_charSet);
+    case Qt::ToolTipRole:
+        return CharToolTip(CellText(code, m_charSet).at(0).unicode());
     case CodeRole:
         return code;
     default:

@@ -19,6 +19,8 @@ int CharTableRows(CharSet charSet);
 int CellCode(int row, int column);
 // The text of the cell holding a code: one character, or nothing outside the set's codes.
 QString CellText(int code, CharSet charSet);
+// The code of the cell that shows this character in the set, or -1 when none does.
+int CellCodeOf(QChar character, CharSet charSet);
 
 // What a pick from the grid puts into the selected state's fields.
 struct CharacterPick {
@@ -38,6 +40,8 @@ class CharTableModel : public QAbstractTableModel
 public:
     // The cell's code as an int, so callers never read it back from the text.
     static constexpr int CodeRole = Qt::UserRole;
+    // Qt::ToolTipRole gives the shown character's code and name, or what it is when it
+    // has no name: "U+0410 CYRILLIC CAPITAL LETTER A", "U+E000 private use".
 
     explicit CharTableModel(QObject *parent = nullptr);
 
@@ -45,6 +49,9 @@ public:
     // Sets the row count for the set and rewrites every cell text. Rows that stay keep
     // their place, so the view's current cell and scroll position survive a switch.
     void setCharSet(CharSet charSet);
+
+    // The cell of a code of the set; an invalid index for any other code.
+    QModelIndex indexOfCode(int code) const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

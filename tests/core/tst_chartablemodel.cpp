@@ -178,6 +178,60 @@ private Q_SLOTS:
         QVERIFY(!(index.flags() & Qt::ItemIsEditable));
     }
 
+    // The hint names the character the cell shows; the texts themselves belong to the
+    // names' own tests.
+    void toolTips_data()
+    {
+        QTest::addColumn<CharSet>("charSet");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("toolTip");
+        QTest::newRow("Default: the code page's letter, not the byte") << CharSet::Default << 192
+                                                                       << "U+0410 CYRILLIC CAPITAL LETTER A";
+        QTest::newRow("UCS-2: the Latin-1 letter") << CharSet::Ucs2 << 192 << "U+00C0 LATIN CAPITAL LETTER A WITH GRAVE";
+        QTest::newRow("UCS-2: private use") << CharSet::Ucs2 << 0xE000 << "U+E000 private use";
+        QTest::newRow("UCS-2: last cell") << CharSet::Ucs2 << 0xFFFF << "U+FFFF not assigned";
+    }
+    void toolTips()
+    {
+        QFETCH(CharSet, charSet);
+        QFETCH(int, code);
+        QFETCH(QString, toolTip);
+        CharTableModel model;
+        model.setCharSet(charSet);
+        const QModelIndex cell = model.indexOfCode(code);
+        QCOMPARE(cell.data(CharTableModel::CodeRole).toInt(), code);
+        QCOMPARE(cell.data(Qt::ToolTipRole).toString(), toolTip);
+    }
+
+    void cellOfCharacter_data()
+    {
+        QTest::addColumn<CharSet>("charSet");
+        QTest::addColumn<int>("character");
+        QTest::addColumn<int>("code");  // -1: no cell shows it
+        QTest::newRow("Default: ASCII letter") << CharSet::Default << 0x41 << 65;
+        QTest::newRow("Default: Cyrillic letter at byte C0") << CharSet::Default << 0x410 << 192;
+        QTest::newRow("Default: euro sign at byte 88") << CharSet::Default << 0x20AC << 0x88;
+        QTest::newRow("Default: Latin-1 letter it lacks") << CharSet::Default << 0xE9 << -1;
+        QTest::newRow("Default: control below the first cell") << CharSet::Default << 0x1F << -1;
+        QTest::newRow("UCS-2: Latin-1 letter") << CharSet::Ucs2 << 0xE9 << 0xE9;
+        QTest::newRow("UCS-2: blank, the first cell") << CharSet::Ucs2 << 0x20 << 0x20;
+        QTest::newRow("UCS-2: last cell") << CharSet::Ucs2 << 0xFFFF << 0xFFFF;
+        QTest::newRow("UCS-2: control below the first cell") << CharSet::Ucs2 << 0x1F << -1;
+    }
+    void cellOfCharacter()
+    {
+        QFETCH(CharSet, charSet);
+        QFETCH(int, character);
+        QFETCH(int, code);
+        QCOMPARE(CellCodeOf(QChar(char16_t(character)), charSet), code);
+        CharTableModel model;
+        model.setCharSet(charSet);
+        const QModelIndex cell = model.indexOfCode(code);
+        QCOMPARE(cell.isValid(), code >= 0);
+        if (code >= 0)
+            QCOMPARE(cell.data().toString(), QString(QChar(char16_t(character))));
+    }
+
     void switchKeepsRowsInPlace()
     {
         // The first seven rows are rewritten, not removed and inserted again, so a view
