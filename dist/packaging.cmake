@@ -38,9 +38,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TAVO_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries come from dpkg-shlibdeps; Qt only recommends its platform plugins, without
-# which no window opens, and libxkbcommon reads the layout data of xkb-data.
+# which no window opens; libxkbcommon and libxkbregistry read the layout data of xkb-data;
+# the picture of a layout is drawn in DejaVu Sans.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, xkb-data")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, xkb-data, fonts-dejavu-core")
 # Courier New's metric twin for the key cells, and the native Wayland platform plugin.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[editor of keyboard layouts
@@ -50,10 +51,13 @@ key the user picks, from a character table, what it types in six shift
 states (plain, Shift, AltGr, AltGr with Shift, Ctrl and Ctrl with Shift) and
 whether Caps Lock acts on it.
 .
-A layout is kept in Tavo's own file (.ukb) and can be exported as an XKB
+A layout can start from a layout of the system's XKB database or from a KLC
+file. It is kept in Tavo's own file (.ukb) and can be exported as an XKB
 symbols file, to type with it on Linux desktops, as a keyboard-layout source
-text (.klc) for layout compilers, and as an on-screen-keyboard description
-(.layout) in two XML dialects. The command-line tool tavo-convert writes the
-same files from scripts.]=])
+text (.klc) for layout compilers, as an on-screen-keyboard description
+(.layout) in two XML dialects, and as a picture (SVG, PNG, PDF). A window
+types with the layout before it is installed, and one step installs it for
+the user, without root. The command-line tool tavo-convert does the same
+from scripts.]=])
 
 include(CPack)
