@@ -1,6 +1,7 @@
 #include "charsearch.h"
 
 #include "charnames.h"
+#include "keytable.h"
 
 #include <unicode/uchar.h>
 
@@ -32,23 +33,7 @@ QStringView TrimBlanks(QStringView text)
 // The value of 1 to MaxCodeDigits hexadecimal digits; nothing for any other text.
 std::optional<char32_t> HexCode(QStringView digits)
 {
-    if (digits.isEmpty() || digits.size() > MaxCodeDigits)
-        return std::nullopt;
-    char32_t value = 0;
-    for (QChar c : digits) {
-        const char16_t u = c.unicode();
-        int digit;
-        if (u >= u'0' && u <= u'9')
-            digit = u - u'0';
-        else if (u >= u'a' && u <= u'f')
-            digit = u - u'a' + 10;
-        else if (u >= u'A' && u <= u'F')
-            digit = u - u'A' + 10;
-        else
-            return std::nullopt;
-        value = value * 16 + char32_t(digit);
-    }
-    return value;
+    return HexValue(digits, MaxCodeDigits);
 }
 
 char32_t FirstCodePoint(QStringView text)

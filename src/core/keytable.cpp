@@ -125,3 +125,24 @@ QString TrimKeyText(const QString &text)
         --end;
     return text.mid(begin, end - begin);
 }
+
+std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits)
+{
+    if (digits.isEmpty() || digits.size() > maxDigits)
+        return std::nullopt;
+    char32_t value = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        int digit;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        else
+            return std::nullopt;
+        value = value * 16 + char32_t(digit);
+    }
+    return value;
+}

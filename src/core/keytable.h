@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // One editable key of the typing block.
 struct s_key {
@@ -65,3 +66,6 @@ inline bool CapsSet(const s_key &key) { return key.caps == u"1"; }
 
 // Removes leading and trailing UTF-16 units up to U+0020 (blanks and control characters).
 QString TrimKeyText(const QString &text);
+
+// The value of 1 to maxDigits hexadecimal digits of either case; nothing for any other text.
+std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits);

@@ -105,7 +105,7 @@ void ForEachLine(QStringView text, F f)
         f(text.sliced(start));
 }
 
-std::optional<uint> HexValue(QStringView token)
+std::optional<uint> HexTokenValue(QStringView token)
 {
     bool ok = false;
     const uint value = token.toUInt(&ok, 16);
@@ -166,7 +166,7 @@ public:
     {
         m_result.table = EmptyImportTable();
         for (int number = 1; number <= KeyCount; ++number) {
-            if (const std::optional<uint> code = HexValue(KeyByNumber(m_result.table, number).scan_code))
+            if (const std::optional<uint> code = HexTokenValue(KeyByNumber(m_result.table, number).scan_code))
                 m_keyOfScanCode.insert(*code, number);
         }
         for (QStringView line : KlcExtraKeyLines)
@@ -272,7 +272,7 @@ private:
             report(row.lineNumber, QStringLiteral("the row is too short and is skipped"));
             return;
         }
-        const std::optional<uint> scanCode = HexValue(scanText);
+        const std::optional<uint> scanCode = HexTokenValue(scanText);
         const int number = scanCode ? m_keyOfScanCode.value(*scanCode, 0) : 0;
         const bool sgCap = tokens.at(2).compare(u"SGCap", Qt::CaseInsensitive) == 0;
         m_afterSgCap = sgCap;

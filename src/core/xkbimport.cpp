@@ -35,18 +35,10 @@ bool IsValidNamePart(QStringView part)
     return true;
 }
 
-QString KeysymName(xkb_keysym_t sym)
-{
-    char name[64];
-    if (xkb_keysym_get_name(sym, name, sizeof name) < 0)
-        return QStringLiteral("0x%1").arg(sym, 8, 16, QLatin1Char('0'));
-    return QString::fromLatin1(name);
-}
-
 // Why a keysym cannot be carried; empty when it can.
 QString NotCarried(xkb_keysym_t sym, char32_t cp)
 {
-    const QString name = KeysymName(sym);
+    const QString name = XkbKeysymNameOf(sym);
     if (name.startsWith(QLatin1String("dead_")))
         return name + QStringLiteral(" is a dead key");
     if (cp == 0)

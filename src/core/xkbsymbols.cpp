@@ -49,21 +49,7 @@ std::optional<char32_t> CodePointOf(const QString &code)
     const QString text = TrimKeyText(code);
     if (text.size() != 4)
         return std::nullopt;
-    char32_t value = 0;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        int digit;
-        if (u >= u'0' && u <= u'9')
-            digit = u - u'0';
-        else if (u >= u'a' && u <= u'f')
-            digit = u - u'a' + 10;
-        else if (u >= u'A' && u <= u'F')
-            digit = u - u'A' + 10;
-        else
-            return std::nullopt;
-        value = value * 16 + char32_t(digit);
-    }
-    return value;
+    return HexValue(text, 4);
 }
 
 // Controls, surrogates and the two noncharacters at the end of the plane have no
@@ -125,19 +111,11 @@ QString HexCode(char32_t cp)
     return QStringLiteral("%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
 }
 
-QString KeysymName(xkb_keysym_t sym)
-{
-    char name[64];
-    if (xkb_keysym_get_name(sym, name, sizeof name) < 0)
-        return QStringLiteral("0x%1").arg(sym, 8, 16, QLatin1Char('0'));
-    return QString::fromLatin1(name);
-}
-
 QString Describe(xkb_keysym_t sym, char32_t cp)
 {
     if (cp == 0)
-        return KeysymName(sym);
-    return QStringLiteral("%1 (U+%2)").arg(KeysymName(sym), HexCode(cp));
+        return XkbKeysymNameOf(sym);
+    return QStringLiteral("%1 (U+%2)").arg(XkbKeysymNameOf(sym), HexCode(cp));
 }
 
 void RequireValidName(const QString &name, const QString &where)
@@ -179,6 +157,14 @@ xkb_keycode_t KeycodeOf(xkb_keymap *keymap, const QString &keyName, const QStrin
 
 } // namespace
 
+QString XkbKeysymNameOf(quint32 keysym)
+{
+    char name[64];
+    if (xkb_keysym_get_name(keysym, name, sizeof name) < 0)
+        return QStringLiteral("0x%1").arg(keysym, 8, 16, QLatin1Char('0'));
+    return QString::fromLatin1(name);
+}
+
 bool IsValidXkbLayoutName(const QString &name)
 {
     if (name.isEmpty())
@@ -198,7 +184,7 @@ QString XkbLayoutNameOfPath(const QString &path)
 
 QString XkbKeysymName(const QString &code)
 {
-    return KeysymName(LevelOf(code).sym);
+    return XkbKeysymNameOf(LevelOf(code).sym);
 }
 
 QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name)
@@ -213,10 +199,10 @@ QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name)
         const std::array<Level, 4> levels = LevelsOf(key);
         QStringList symbols;
         for (const Level &level : levels)
-            symbols << KeysymName(level.sym);
+            symbols << XkbKeysymNameOf(level.sym);
         const bool caps = CapsSet(key);
         if (!caps)
-            symbols << KeysymName(levels[0].sym);  // Caps Lock gives the Norm character
+            symbols << XkbKeysymNameOf(levels[0].sym);  // Caps Lock gives the Norm character
         text += QStringLiteral("    key <%1> { type[Group1] = \"%2\", symbols[Group1] = [ %3 ] };%4\n")
                     .arg(XkbKeyName(number),
                          QLatin1String(caps ? "FOUR_LEVEL_SEMIALPHABETIC" : "FOUR_LEVEL_PLUS_LOCK"),

@@ -37,6 +37,8 @@ QString XkbKeyName(int number);
 // character XKB can carry, else "VoidSymbol". Names come from libxkbcommon ("Cyrillic_ef",
 // "quotedbl", "U20BD").
 QString XkbKeysymName(const QString &code);
+// The name libxkbcommon gives a keysym ("Cyrillic_ef", "dead_acute"), or its value in hex.
+QString XkbKeysymNameOf(quint32 keysym);
 
 // The symbols file for the table as UTF-8 with LF line ends. Throws FileError for an
 // invalid layout name.
