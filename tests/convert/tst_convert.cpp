@@ -1,5 +1,6 @@
 // Runs the built tavo-convert and compares its output with the core writers' bytes.
 #include "keytable.h"
+#include "convertrun.h"
 #include "klcfile.h"
 #include "klcimport.h"
 #include "layoutxml.h"
@@ -23,34 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// childSetup runs in the child just before the converter starts, its standard streams
-// already in place.
-Run Convert(const QStringList &arguments, const QByteArray &input = QByteArray(),
-            const std::function<void()> &childSetup = {}, const QString &inputFile = QString())
-{
-    QProcess process;
-    if (childSetup)
-        process.setChildProcessModifier(childSetup);
-    if (!inputFile.isEmpty())
-        process.setStandardInputFile(inputFile);
-    process.start(QStringLiteral(TAVO_CONVERT), arguments);
-    if (!process.waitForStarted())
-        return {};
-    if (inputFile.isEmpty()) {
-        process.write(input);
-        process.closeWriteChannel();
-    }
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 // A layout with Cyrillic letters, an ampersand, a line separator and a spare slot.
 KeyTableArray SampleTable()
@@ -372,10 +345,11 @@ private Q_SLOTS:
         const QString target = dir.filePath(QStringLiteral("target.ukb"));
         QVERIFY(WriteAll(target, "old"));
         const QString path = in == u"-" ? in : dir.filePath(in);
-        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), path,
-                                 out == u"-" ? out : target},
-                                QByteArray(), [closed] { if (closed >= 0) ::close(closed); },
-                                closed < 0 ? dir.path() : QString());
+        RunOptions options;
+        options.childSetup = [closed] { if (closed >= 0) ::close(closed); };
+        options.inputFile = closed < 0 ? dir.path() : QString();
+        const Run run = Convert({QStringLiteral("--to"), QStringLiteral("ukb"), path, out == u"-" ? out : target},
+                                options);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tavo-convert: ") + message + u'\n');
         QVERIFY(run.out.isEmpty());
@@ -398,13 +372,15 @@ private Q_SLOTS:
         QFETCH(QString, message);
         const QString target = dir.filePath(QStringLiteral("limited.") + format);
         QVERIFY(WriteAll(target, "old"));
-        const Run run = Convert({QStringLiteral("--to"), format, input, target}, QByteArray(), [] {
+        RunOptions options;
+        options.childSetup = [] {
             std::signal(SIGXFSZ, SIG_DFL);
             struct rlimit limit {};
             ::getrlimit(RLIMIT_FSIZE, &limit);
             limit.rlim_cur = 1000;
             ::setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        };
+        const Run run = Convert({QStringLiteral("--to"), format, input, target}, options);
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tavo-convert: ") + message.replace(QStringLiteral("%1"), target) + u'\n');
         QCOMPARE(ReadAll(target), QByteArray("old"));

@@ -1,4 +1,5 @@
 // Runs the built tavo-convert's --install, --uninstall and --list-installed.
+#include "convertrun.h"
 #include "testhelpers.h"
 #include "ukbfile.h"
 #include "xkbinstall.h"
@@ -9,28 +10,6 @@
 #include <QTest>
 
 #include <optional>
-
-namespace {
-
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run Convert(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TAVO_CONVERT), arguments);
-    if (!process.waitForStarted())
-        return {};
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-} // namespace
 
 class TestConvertInstall : public QObject
 {

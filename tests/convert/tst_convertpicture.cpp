@@ -1,5 +1,6 @@
 // Runs the built tavo-convert for pictures and compares its output with the core's bytes,
 // drawn in this process: the converter draws what the editor draws.
+#include "convertrun.h"
 #include "keyboardpicture.h"
 #include "testhelpers.h"
 #include "ukbfile.h"
@@ -10,29 +11,15 @@
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run Convert(const QStringList &arguments, const QByteArray &input = QByteArray())
+// The converter needs no display and says nothing of Qt's start-up on a bare machine.
+Run ConvertHeadless(const QStringList &arguments, const QByteArray &input = QByteArray())
 {
-    QProcess process;
-    // The converter needs no display and says nothing of Qt's start-up on a bare machine.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(TAVO_CONVERT), arguments);
-    if (!process.waitForStarted())
-        return {};
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    RunOptions options;
+    options.input = input;
+    options.environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    options.environment.remove(QStringLiteral("DISPLAY"));
+    options.environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    return Convert(arguments, options);
 }
 
 // Cyrillic letters with their capitals, Latin letters on AltGr, "&", "<" and a combining mark.
@@ -88,7 +75,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(PictureFormat, format);
         const QString output = dir.filePath(QStringLiteral("out.") + name);
-        const Run run = Convert({QStringLiteral("--to"), name, input, output});
+        const Run run = ConvertHeadless({QStringLiteral("--to"), name, input, output});
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.isEmpty());
@@ -96,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(output), KeyboardPictureBytes(loaded, QStringLiteral("sample.ukb"), format));
 
         // From standard input there is no name.
-        const Run piped = Convert({QStringLiteral("--to"), name, QStringLiteral("-"), QStringLiteral("-")},
+        const Run piped = ConvertHeadless({QStringLiteral("--to"), name, QStringLiteral("-"), QStringLiteral("-")},
                                   ReadAll(input));
         QCOMPARE(piped.exitCode, 0);
         QCOMPARE(piped.out, KeyboardPictureBytes(loaded, QStringLiteral("Untitled"), format));
