@@ -1,4 +1,5 @@
 #include "charnames.h"
+#include "keytable.h"
 
 #include <unicode/uchar.h>
 
@@ -11,7 +12,7 @@ constexpr int NameCapacity = 128;
 
 QString UnicodeLabel(char32_t code)
 {
-    return QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("U+") + CodeText(code);
 }
 
 QString CharName(char32_t code)

@@ -1,4 +1,5 @@
 #include "charsearchmodel.h"
+#include "keytable.h"
 
 #include "charnames.h"
 
@@ -62,7 +63,7 @@ QVariant CharSearchModel::data(const QModelIndex &index, int role) const
         case CharacterColumn:
             return ShownCharacter(match.unit);
         case CodeColumn:
-            return QStringLiteral("%1").arg(uint(match.unit), 4, 16, QLatin1Char('0')).toUpper();
+            return CodeText(match.unit);
         default:
             return match.name;
         }

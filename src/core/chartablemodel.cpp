@@ -55,7 +55,7 @@ CharacterPick PickCharacter(const QString &cellText)
         return {};
     // A key text "&" would be taken as a mnemonic marker wherever the key is shown.
     const QString character = cellText == u"&" ? QStringLiteral("&&") : cellText;
-    const QString code = QStringLiteral("%1").arg(cellText.at(0).unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    const QString code = CodeText(cellText.at(0).unicode());
     return {character, code};
 }
 

@@ -362,7 +362,7 @@ CapText CapTextOf(const QString &character)
     if (std::all_of(codes.begin(), codes.end(), ShownByCode)) {
         QStringList hex;
         for (char32_t code : codes)
-            hex.append(QStringLiteral("%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper());
+            hex.append(CodeText(code));
         return {hex.join(u' '), true};
     }
     if (IsCombiningMark(codes.front()))

@@ -126,6 +126,11 @@ QString TrimKeyText(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+QString CodeText(char32_t cp)
+{
+    return QStringLiteral("%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
+}
+
 std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits)
 {
     if (digits.isEmpty() || digits.size() > maxDigits)

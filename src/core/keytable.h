@@ -67,5 +67,7 @@ inline bool CapsSet(const s_key &key) { return key.caps == u"1"; }
 // Removes leading and trailing UTF-16 units up to U+0020 (blanks and control characters).
 QString TrimKeyText(const QString &text);
 
+// A code as the character table writes it: four (or more) upper-case hex digits, "044F".
+QString CodeText(char32_t cp);
 // The value of 1 to maxDigits hexadecimal digits of either case; nothing for any other text.
 std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits);

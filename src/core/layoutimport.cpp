@@ -11,14 +11,9 @@ KeyTableArray EmptyImportTable()
     return table;
 }
 
-QString ImportedCode(char16_t unit)
-{
-    return QStringLiteral("%1").arg(uint(unit), 4, 16, QLatin1Char('0')).toUpper();
-}
-
 void SetImportedUnit(s_key &key, ShiftState state, char16_t unit)
 {
-    CodeOf(key, state) = ImportedCode(unit);
+    CodeOf(key, state) = CodeText(unit);
     CharOf(key, state) = PickCharacter(QString(QChar(unit))).character;
 }
 

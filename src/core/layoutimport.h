@@ -24,9 +24,6 @@ KeyTableArray EmptyImportTable();
 // or control keeps its code but has no character, as key texts are trimmed.
 void SetImportedUnit(s_key &key, ShiftState state, char16_t unit);
 
-// The four upper-case hex digits of a unit.
-QString ImportedCode(char16_t unit);
-
 // Replaces every key's slots (caps, the six codes and characters, the spare slots) with
 // the imported ones and gives the space bar its fixed values, as a load does. The keys'
 // identity is left alone. Returns the hint of every key.

@@ -1,4 +1,5 @@
 #include "xkbimport.h"
+#include "charnames.h"
 
 #include "fileerror.h"
 #include "xkbkeymap.h"
@@ -43,7 +44,7 @@ QString NotCarried(xkb_keysym_t sym, char32_t cp)
         return name + QStringLiteral(" is a dead key");
     if (cp == 0)
         return name + QStringLiteral(" has no character");
-    const QString point = QStringLiteral("U+%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
+    const QString point = UnicodeLabel(cp);
     if (cp > 0xFFFF)
         return QStringLiteral("%1 (%2) is outside the 16-bit range").arg(name, point);
     if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))

@@ -1,6 +1,7 @@
 #include "xkbkeymap.h"
 
 #include "fileerror.h"
+#include "xkbregistry.h"
 
 #include <QStringList>
 
@@ -158,22 +159,36 @@ QByteArray XkbKeymapTextOfSymbols(const QByteArray &symbolsText, const QString &
            "};\n";
 }
 
-XkbKeymapPtr CompileXkbKeymap(const QByteArray &keymapText, const QString &layoutName)
+namespace {
+
+// Runs compile with a context of the default include path whose error messages it
+// collects in messages instead of printing them.
+template <typename Compile>
+XkbKeymapPtr CompileCollecting(const QString &layoutName, QStringList &messages, Compile compile)
 {
-    QStringList messages;
     XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
     if (!context)
         throw FileError(QStringLiteral("Cannot compile the XKB layout \"%1\": libxkbcommon has no context").arg(layoutName));
     xkb_context_set_user_data(context.get(), &messages);
     xkb_context_set_log_fn(context.get(), CollectLog);
     xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_ERROR);
-    XkbKeymapPtr keymap(xkb_keymap_new_from_buffer(context.get(), keymapText.constData(),
-                                                   size_t(keymapText.size()), XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                   XKB_KEYMAP_COMPILE_NO_FLAGS));
+    XkbKeymapPtr keymap(compile(context.get()));
     xkb_context_set_user_data(context.get(), nullptr);
+    if (!keymap && messages.isEmpty())
+        messages << QStringLiteral("libxkbcommon gave no keymap");
+    return keymap;
+}
+
+} // namespace
+
+XkbKeymapPtr CompileXkbKeymap(const QByteArray &keymapText, const QString &layoutName)
+{
+    QStringList messages;
+    XkbKeymapPtr keymap = CompileCollecting(layoutName, messages, [&](xkb_context *context) {
+        return xkb_keymap_new_from_buffer(context, keymapText.constData(), size_t(keymapText.size()),
+                                          XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    });
     if (!keymap || !messages.isEmpty()) {
-        if (messages.isEmpty())
-            messages << QStringLiteral("libxkbcommon gave no keymap");
         throw FileError(QStringLiteral("The XKB layout \"%1\" does not compile: %2")
                             .arg(layoutName, messages.join(QStringLiteral("; "))));
     }
@@ -182,24 +197,17 @@ XkbKeymapPtr CompileXkbKeymap(const QByteArray &keymapText, const QString &layou
 
 XkbKeymapPtr CompileXkbLayout(const QString &layout, const QString &variant)
 {
-    const QString fullName = variant.isEmpty() ? layout : layout + u'(' + variant + u')';
-    QStringList messages;
-    XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
-    if (!context)
-        throw FileError(QStringLiteral("Cannot compile the XKB layout \"%1\": libxkbcommon has no context").arg(fullName));
-    xkb_context_set_user_data(context.get(), &messages);
-    xkb_context_set_log_fn(context.get(), CollectLog);
-    xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_ERROR);
+    const QString fullName = XkbLayoutInfo{layout, variant, {}, {}}.fullName();
     const QByteArray layoutName = layout.toUtf8();
     const QByteArray variantName = variant.toUtf8();
     const xkb_rule_names names = {"evdev", "pc105", layoutName.constData(), variantName.constData(), ""};
-    XkbKeymapPtr keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
-    xkb_context_set_user_data(context.get(), nullptr);
+    QStringList messages;
+    XkbKeymapPtr keymap = CompileCollecting(fullName, messages, [&](xkb_context *context) {
+        return xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    });
     // Errors the compiler recovered from (a symbol it could not resolve, say) leave a
     // usable keymap: only a missing keymap fails.
     if (!keymap) {
-        if (messages.isEmpty())
-            messages << QStringLiteral("libxkbcommon gave no keymap");
         throw FileError(QStringLiteral("The XKB layout \"%1\" is not known or does not compile: %2")
                             .arg(fullName, messages.join(QStringLiteral("; "))));
     }

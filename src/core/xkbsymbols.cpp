@@ -105,17 +105,11 @@ Level WithCapsLock(const s_key &key, const std::array<Level, 4> &levels, int lev
     return {upper, xkb_keysym_to_utf32(upper)};
 }
 
-// A code point as the table writes codes: at least four upper-case hex digits.
-QString HexCode(char32_t cp)
-{
-    return QStringLiteral("%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
-}
-
 QString Describe(xkb_keysym_t sym, char32_t cp)
 {
     if (cp == 0)
         return XkbKeysymNameOf(sym);
-    return QStringLiteral("%1 (U+%2)").arg(XkbKeysymNameOf(sym), HexCode(cp));
+    return QStringLiteral("%1 (U+%2)").arg(XkbKeysymNameOf(sym), CodeText(cp));
 }
 
 void RequireValidName(const QString &name, const QString &where)
@@ -137,7 +131,7 @@ QString CtrlComment(const s_key &key)
             continue;
         QString part = QLatin1String(state == ShiftState::Ctrl ? "Ctrl" : "Ctrl-Shift");
         if (const std::optional<char32_t> cp = CodePointOf(code))
-            part += QStringLiteral(" ") + HexCode(*cp);
+            part += QStringLiteral(" ") + CodeText(*cp);
         parts << part;
     }
     if (parts.isEmpty())

@@ -1,4 +1,5 @@
 #include "xkbtrystate.h"
+#include "charnames.h"
 
 #include "fileerror.h"
 #include "xkbsymbols.h"
@@ -25,7 +26,7 @@ bool ModActive(xkb_state *state, const char *name)
 // "U+0419 Й", or the code alone for a character that shows nothing by itself.
 QString DescribeCodePoint(char32_t cp)
 {
-    const QString code = QStringLiteral("U+%1").arg(uint(cp), 4, 16, QLatin1Char('0')).toUpper();
+    const QString code = UnicodeLabel(cp);
     const QString text = QString::fromUcs4(&cp, 1);
     const bool shows = cp == U' ' || (QChar::isPrint(cp) && QChar::category(cp) != QChar::Other_Format);
     return shows ? code + u' ' + text : code;
