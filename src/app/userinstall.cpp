@@ -39,11 +39,7 @@ void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
         parent, QStringLiteral("Description, as the desktop lists the layout:"), description);
     if (!answer)
         return;
-    InstallXkbLayout(table, name, *answer);
-    for (const XkbInstalledLayout &layout : InstalledXkbLayouts()) {
-        if (layout.name == name)
-            description = layout.description;
-    }
+    description = InstallXkbLayout(table, name, *answer);
 
     const DesktopSession session = CurrentDesktopSession();
     if (CanAddGnomeInputSource(session)) {

@@ -595,7 +595,7 @@ QString XkbInstallNameProblem(const QString &name)
     return {};
 }
 
-void InstallXkbLayout(const KeyTableArray &table, const QString &name, const QString &description)
+QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const QString &description)
 {
     const QString problem = XkbInstallNameProblem(name);
     if (!problem.isEmpty())
@@ -639,6 +639,7 @@ void InstallXkbLayout(const KeyTableArray &table, const QString &name, const QSt
         folders.removeCreated();
         throw;
     }
+    return text;
 }
 
 void UninstallXkbLayout(const QString &name)

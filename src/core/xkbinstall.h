@@ -30,8 +30,9 @@ QString XkbInstallNameProblem(const QString &name);
 
 // Writes the table's symbols file (after VerifyXkbSymbols) and registers it under the
 // description; a layout of the same name that Tavo installed before is replaced. An
-// empty description stands for the name. On failure nothing is changed. Throws FileError.
-void InstallXkbLayout(const KeyTableArray &table, const QString &name, const QString &description);
+// empty description stands for the name. Returns the description as registered. On
+// failure nothing is changed. Throws FileError.
+QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const QString &description);
 
 // Removes the layout's symbols file and its entry; an evdev.xml that the install created
 // goes when it lists nothing else, and so do the folders the install created, when they
