@@ -5,6 +5,7 @@
 #include "klcimport.h"
 #include "xkbimport.h"
 #include "xkbkeymap.h"
+#include "xkbregistry.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -8,7 +8,7 @@
 // byte's low four bits give the number N of pieces; the 2*N bytes before it hold their
 // sizes, little-endian, each taken modulo 8192 plus 1. The pieces repeat in turn until
 // the file is handed out; with N = 0 the device gives all that is asked for.
-#include "fileerror.h"
+#include "operationerror.h"
 #include "keyhint.h"
 #include "keytable.h"
 #include "klcfile.h"
@@ -92,7 +92,7 @@ Outcome ReadFrom(QIODevice &device)
 {
     try {
         return ReadUkb(device, QStringLiteral("input"));
-    } catch (const FileError &) {
+    } catch (const OperationError &) {
         return std::nullopt;
     }
 }
@@ -126,7 +126,7 @@ Outcome ReadAsFile(QByteArrayView bytes)
     }
     try {
         return ReadUkbFile(QStringLiteral("/proc/self/fd/%1").arg(fd));
-    } catch (const FileError &) {
+    } catch (const OperationError &) {
         return std::nullopt;
     }
 }
@@ -235,9 +235,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Check(content.entries.size() == content.lines.size());
 
     KeyTableArray table = DefaultTable();
-    const QList<UkbHint> hints = ApplyUkb(table, content);
+    const QList<KeyHint> hints = ApplyUkb(table, content);
     Check(hints.size() == content.entries.size());
-    for (const UkbHint &hint : hints)
+    for (const KeyHint &hint : hints)
         Check(hint.number >= 1 && hint.number <= KeyCount && !hint.hint.isEmpty());
 
     // Values read are trimmed and hold no TAB, line end or U+0000, so they survive a save.

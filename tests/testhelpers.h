@@ -1,10 +1,9 @@
 #pragma once
 
 // Small helpers that the core, widget and converter tests share: whole files in and out,
-// a fresh key table, UTF-16LE bytes, the message of a FileError, and a file-size limit.
+// UTF-16LE bytes, the message of an OperationError, and a file-size limit.
 
-#include "fileerror.h"
-#include "keytable.h"
+#include "operationerror.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -49,12 +48,12 @@ inline QByteArray Utf16LeUnits(const QString &text)
     return bytes;
 }
 
-// The message of the FileError the operation throws; empty if it throws none.
+// The message of the OperationError the operation throws; empty if it throws none.
 inline QString ErrorOf(const std::function<void()> &operation)
 {
     try {
         operation();
-    } catch (const FileError &error) {
+    } catch (const OperationError &error) {
         return error.message();
     }
     return QString();
@@ -93,21 +92,3 @@ private:
     bool m_active = false;
     void (*m_oldHandler)(int);
 };
-
-// ---- Key tables
-
-// A cleared table with the default keys, as the program starts.
-inline KeyTableArray DefaultTable()
-{
-    KeyTableArray table;
-    ClearKeyTable(table);
-    LoadDefaults(table);
-    return table;
-}
-
-inline void SetChars(KeyTableArray &table, int number, const QString &norm, const QString &shift)
-{
-    s_key &key = KeyByNumber(table, number);
-    key.norm_char = norm;
-    key.shift_char = shift;
-}

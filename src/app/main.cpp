@@ -1,5 +1,6 @@
 #include "editorwindow.h"
-#include "fileerror.h"
+#include "atomicfile.h"
+#include "operationerror.h"
 #include "startup.h"
 #include "tavoapplication.h"
 

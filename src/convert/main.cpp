@@ -8,17 +8,19 @@
 // carry is listed on standard error.
 // Exit codes: 0 success, 1 a file error (the editor's message), 2 a usage error.
 
+#include "atomicfile.h"
 #include "descriptordevice.h"
-#include "fileerror.h"
 #include "keyboardpicture.h"
 #include "keytable.h"
 #include "klcfile.h"
 #include "klcimport.h"
 #include "layoutxml.h"
+#include "operationerror.h"
 #include "tavoversion.h"
 #include "ukbfile.h"
 #include "xkbimport.h"
 #include "xkbinstall.h"
+#include "xkbregistry.h"
 #include "xkbsymbols.h"
 
 #include <QBuffer>
@@ -95,7 +97,7 @@ QByteArray ReadInputBytes(const QString &input, qint64 maxSize, const ClosedStre
     std::unique_ptr<QIODevice> device;
     if (input == StandardStream) {
         if (closed.input)
-            throw FileError(QStringLiteral("Cannot read standard input: it is closed"));
+            throw OperationError(QStringLiteral("Cannot read standard input: it is closed"));
         device = std::make_unique<DescriptorDevice>(STDIN_FILENO, QIODevice::ReadOnly);
     } else {
         auto file = std::make_unique<QFile>(input);
@@ -133,7 +135,7 @@ KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
         const QString name = input.mid(XkbInputPrefix.size());
         const std::optional<XkbLayoutInfo> info = ParseXkbLayoutName(name);
         if (!info)
-            throw FileError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(name));
+            throw OperationError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(name));
         const LayoutImport imported = ImportXkbLayout(info->layout, info->variant);
         ApplyLayoutImport(table, imported.table);
         PrintReport(imported.report);
@@ -145,7 +147,7 @@ KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
     const QString text = DecodeKlcText(QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1)));
     if (IsKlcText(text)) {
         if (bytes.size() > MaxKlcFileSize)
-            throw FileError(QStringLiteral("%1 is too large for a KLC file").arg(InputName(input)));
+            throw OperationError(QStringLiteral("%1 is too large for a KLC file").arg(InputName(input)));
         const KlcImport imported = ImportKlc(text, InputName(input));
         ApplyLayoutImport(table, imported.table);
         PrintReport(imported.report);
@@ -160,10 +162,10 @@ KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
 void WriteStandardOutput(const QByteArray &bytes, const ClosedStreams &closed)
 {
     if (closed.output)
-        throw FileError(QStringLiteral("Cannot write standard output: it is closed"));
+        throw OperationError(QStringLiteral("Cannot write standard output: it is closed"));
     DescriptorDevice out(STDOUT_FILENO, QIODevice::WriteOnly);
     if (out.write(bytes) != bytes.size())
-        throw FileError(IoErrorMessage(out.errorNumber() != 0 ? out.errorNumber() : EIO));
+        throw OperationError(IoErrorMessage(out.errorNumber() != 0 ? out.errorNumber() : EIO));
 }
 
 struct Format {
@@ -259,7 +261,7 @@ int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &
             break;
         }
         }
-    } catch (const FileError &error) {
+    } catch (const OperationError &error) {
         PrintError(WithFullStop(error.message()));
         return ExitFileError;
     }
@@ -390,7 +392,7 @@ int main(int argc, char *argv[])
             WriteStandardOutput(format->bytes(table, properties), closed);
         else
             format->save(table, properties, paths.at(1));
-    } catch (const FileError &error) {
+    } catch (const OperationError &error) {
         PrintError(WithFullStop(error.message()));
         return ExitFileError;
     }

@@ -1,11 +1,13 @@
 // Runs the built tavo-convert and compares its output with the core writers' bytes.
-#include "keytable.h"
 #include "convertrun.h"
+#include "keytable.h"
 #include "klcfile.h"
 #include "klcimport.h"
 #include "layoutxml.h"
-#include "testhelpers.h"
 #include "tavoversion.h"
+#include "testhelpers.h"
+#include "testlayouts.h"
+#include "testregistry.h"
 #include "ukbfile.h"
 #include "xkbimport.h"
 #include "xkbsymbols.h"
@@ -401,5 +403,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestConvert)
+TAVO_TEST(TestConvert)
 #include "tst_convert.moc"

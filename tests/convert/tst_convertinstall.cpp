@@ -1,6 +1,8 @@
 // Runs the built tavo-convert's --install, --uninstall and --list-installed.
 #include "convertrun.h"
 #include "testhelpers.h"
+#include "testlayouts.h"
+#include "testregistry.h"
 #include "ukbfile.h"
 #include "xkbinstall.h"
 #include "xkbsymbols.h"
@@ -87,5 +89,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_APPLESS_MAIN(TestConvertInstall)
+TAVO_TEST(TestConvertInstall)
 #include "tst_convertinstall.moc"

@@ -3,6 +3,8 @@
 #include "convertrun.h"
 #include "keyboardpicture.h"
 #include "testhelpers.h"
+#include "testlayouts.h"
+#include "testregistry.h"
 #include "ukbfile.h"
 
 #include <QProcess>
@@ -90,5 +92,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestConvertPicture)
+TAVO_TEST(TestConvertPicture)
 #include "tst_convertpicture.moc"

@@ -1,6 +1,8 @@
 #include "klcfile.h"
 #include "layoutxml.h"
 #include "testhelpers.h"
+#include "testlayouts.h"
+#include "testregistry.h"
 #include "ukbfile.h"
 #include "xkbsymbols.h"
 
@@ -72,5 +74,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSaveFailures)
+TAVO_TEST(TestSaveFailures)
 #include "tst_savefailures.moc"

@@ -3,6 +3,7 @@
 #include "keytable.h"
 #include "linebuffer.h"
 #include "testhelpers.h"
+#include "testregistry.h"
 #include "ukbfile.h"
 
 #include <QMimeDatabase>
@@ -79,5 +80,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestMimeType)
+TAVO_TEST(TestMimeType)
 #include "tst_mimetype.moc"

@@ -1,0 +1,15 @@
+#include "operation.h"
+
+#include "dialogseam.h"
+#include "operationerror.h"
+
+bool RunOperation(QWidget *parent, const std::function<void()> &operation)
+{
+    try {
+        operation();
+        return true;
+    } catch (const OperationError &error) {
+        Dialogs().showError(parent, WithFullStop(error.message()));
+        return false;
+    }
+}

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "dialogseam.h"
+#include "keytable.h"
+#include "klcfile.h"
+#include "layoutimport.h"
+
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class KeyCell;
+class KeyboardPanel;
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QMenu;
+class QRadioButton;
+class TForm2;
+enum class PictureFormat;
+class TryWindow;
+
+// The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
+// chooses what the cells show, and the popup menu of file operations.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Redraws all 48 key cells from the state of the "Shift State" group.
+    void RefreshKeys();
+    // Draws the cells through the view dispatcher ShowKeys: state 0 to 6, dbl and caps 0 or 1.
+    void drawKeyView(int state, int dbl, int caps);
+
+    KeyCell *keyCell(int number) const { return m_cells[number - 1]; }
+
+    // File and export operations started from the popup menu.
+    void LoadUkb();
+    void SaveUkb();
+    void exportLayoutClassic();
+    void exportLayoutNew();
+    void SaveKlc();
+    void SaveXkb();
+    // The load once a file is chosen: reads the .ukb at path into the key table and
+    // redraws. The open dialog offers path next, also after an OperationError, which changes
+    // nothing else.
+    void LoadUkbFile(const QString &path);
+    void SavePicture(PictureFormat format);
+    // The non-modal window that types with the layout as it is now.
+    void TryLayout();
+    void InstallForUser();
+    void UninstallForUser();
+    // Highlights key cell 1 to 48 and no other; 0 highlights none.
+    void highlightKey(int number);
+    // Imports replace the layout like a load.
+    void ImportSystemLayout();
+    void ImportKlc();
+
+    // The key edit exchange with the character table (keys 1 to 47).
+    void EditKey(int number);
+    // The character table that EditKey shows; without one EditKey does nothing.
+    void setCharTable(TForm2 *charTable) { m_charTable = charTable; }
+
+    // Whether the key table holds edits that no UKB save or load has taken up yet.
+    bool isLayoutModified() const { return m_layoutModified; }
+    void setLayoutModified(bool modified) { m_layoutModified = modified; }
+
+public Q_SLOTS:
+    void RB10Click();
+    void RB15Click();
+    void RB20Click();
+    void RB25Click();
+    void RB30Click();
+    void RB35Click();
+    void CB10Click();
+    void CB20Click();
+
+    void loadukb1Click();
+    void saveukb1Click();
+    void saveasXML1Click();
+    void saveaslayout3041Click();
+    void saveasklc1Click();
+    void saveasxkb1Click();
+    void saveassvg1Click();
+    void saveaspng1Click();
+    void saveaspdf1Click();
+    void importsystemlayout1Click();
+    void importklc1Click();
+    void trylayout1Click();
+    void installforuser1Click();
+    void uninstall1Click();
+
+Q_SIGNALS:
+    // A key edit or a load changed the key table.
+    void keyTableChanged();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void buildKeyboard();
+    void buildShiftStateGroup();
+    void buildPopupMenu();
+    void radioClicked(QRadioButton *button);
+    QRadioButton *radioOf(int state) const;
+    void StoreKey(int number);
+    // The UKB save; false when its dialog was cancelled. Throws OperationError.
+    bool saveUkbAsChosen();
+    // Asks about unsaved changes; true when the operation that asked may go on.
+    bool settleUnsavedChanges();
+    // Puts an imported table into the KeyTable, with hints and redraw, and shows what
+    // was not carried.
+    void applyImport(const LayoutImport &imported, const QString &source);
+
+    KeyboardPanel *Panel1 = nullptr;
+    std::array<KeyCell *, KeyCount> m_cells{};
+    QGroupBox *GroupBox1 = nullptr;
+    QRadioButton *RB10 = nullptr;
+    QRadioButton *RB15 = nullptr;
+    QRadioButton *RB20 = nullptr;
+    QRadioButton *RB25 = nullptr;
+    QRadioButton *RB30 = nullptr;
+    QRadioButton *RB35 = nullptr;
+    QCheckBox *CB10 = nullptr;
+    QCheckBox *CB20 = nullptr;
+    QMenu *PM1 = nullptr;
+
+    // The open dialog (UKB load) and the save dialog (UKB save and the .layout exports).
+    FileDialogSettings OD1;
+    FileDialogSettings SD1;
+    // The line buffer of the UKB file and the KLC export.
+    QStringList TntMemo1;
+    bool m_layoutModified = false;
+    // The path of the UKB file last loaded or saved, the title of the layout's picture.
+    QString m_layoutName;
+    TForm2 *m_charTable = nullptr;
+    TryWindow *m_tryWindow = nullptr;
+    // The open dialog of the KLC import.
+    FileDialogSettings m_klcImportDialog;
+    // The header texts of the last imported KLC file: the KLC dialog starts from them.
+    std::optional<KlcProperties> m_importedKlcProperties;
+};

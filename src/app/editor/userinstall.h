@@ -1,0 +1,16 @@
+#pragma once
+
+#include "keytable.h"
+
+class QWidget;
+
+// The editor's "install for this user" and "uninstall": they ask through the dialog seam
+// and leave the work to the core (xkbinstall.h). Both throw OperationError.
+
+// Asks for the layout's name (again, with the reason, until it can be installed or the
+// question is cancelled) and a description, installs the table under them and says how
+// to switch to it; on GNOME it offers to add it to the input sources.
+void InstallForThisUser(QWidget *parent, const KeyTableArray &table);
+
+// Offers the layouts Tavo installed for this user and removes the one chosen.
+void UninstallForThisUser(QWidget *parent);

@@ -1,0 +1,84 @@
+#include "charsearchmodel.h"
+#include "codetext.h"
+
+#include "charnames.h"
+
+#include <unicode/uchar.h>
+
+namespace {
+
+// A combining mark is shown on a dotted circle, as character charts show it.
+QString ShownCharacter(char16_t unit)
+{
+    const QString character(QChar{unit});
+    switch (u_charType(unit)) {
+    case U_NON_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+    case U_COMBINING_SPACING_MARK:
+        return u'\u25CC' + character;
+    default:
+        return character;
+    }
+}
+
+} // namespace
+
+CharSearchModel::CharSearchModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+void CharSearchModel::setResult(const CharSearchResult &result)
+{
+    beginResetModel();
+    m_result = result;
+    endResetModel();
+}
+
+int CharSearchModel::rowCount(const QModelIndex &parent) const
+{
+    if (parent.isValid())
+        return 0;
+    return isNotice() ? 1 : int(m_result.matches.size());
+}
+
+int CharSearchModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CharSearchModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    if (isNotice()) {
+        if ((role == Qt::DisplayRole || role == Qt::ToolTipRole) && index.column() == CharacterColumn)
+            return m_result.notice;
+        return {};
+    }
+    const CharMatch &match = m_result.matches.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        switch (index.column()) {
+        case CharacterColumn:
+            return ShownCharacter(match.unit);
+        case CodeColumn:
+            return CodeText(match.unit);
+        default:
+            return match.name;
+        }
+    case Qt::ToolTipRole:
+        return UnicodeLabel(match.unit) + u' ' + match.name;
+    case CodeRole:
+        return int(match.unit);
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags CharSearchModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid() || isNotice())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}

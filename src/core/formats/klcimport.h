@@ -1,0 +1,44 @@
+#pragma once
+
+#include "klcfile.h"
+#include "layoutimport.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+// Import of a KLC keyboard-layout source, as this program and the Windows layout tools
+// write it.
+//
+// SHIFTSTATE decides what each LAYOUT column means (0 Norm, 1 Shift, 2 Ctrl,
+// 3 Ctrl-Shift, 6 AltGr, 7 AltGr-Shift; other states are reported and skipped). Rows are
+// matched to the 48 keys by scan code. A column holds four hex digits or one character;
+// "-1" is empty; a trailing "@" (dead key) keeps the character and is reported; "%%"
+// (ligature) and SGCAP rows are reported and skipped. Cap 1 gives caps "1", 0 gives "0".
+// Rows of other keys are reported, except the two fixed rows the KLC export writes.
+// Comments (";" and "//" to the end of the line) and the sections without key data
+// (DEADKEY, KEYNAME, LIGATURE, DESCRIPTIONS, LANGUAGENAMES, ...) are skipped.
+
+// A KLC file is far smaller; anything larger is refused unread.
+constexpr qsizetype MaxKlcFileSize = qsizetype(1) << 20;
+
+struct KlcImport : LayoutImport {
+    // The header texts (KBD name and description, COPYRIGHT, COMPANY, LOCALEID); the
+    // defaults where the file has none.
+    KlcProperties properties;
+};
+
+// The text of a KLC file: UTF-16 with a byte-order mark in either order, UTF-8 with or
+// without a mark (bytes that are valid UTF-8 are read as UTF-8), else windows-1251.
+QString DecodeKlcText(QByteArrayView bytes);
+
+// Whether the text is a KLC source: its first line with a keyword, past blank lines and
+// comments, starts with KBD.
+bool IsKlcText(const QString &text);
+
+// Imports a KLC text; source names it in messages. Throws OperationError when the text has no
+// LAYOUT section or no SHIFTSTATE.
+KlcImport ImportKlc(const QString &text, const QString &source);
+
+// Reads and imports the file at path. Throws OperationError when it cannot be read, is too
+// large, is not a KLC source or lacks a section ImportKlc needs.
+KlcImport ImportKlcFile(const QString &path);

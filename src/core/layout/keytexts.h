@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// The rules every key text follows, wherever it comes from (the character table, a file,
+// an import).
+
+// Removes leading and trailing UTF-16 units up to U+0020 (blanks and control characters).
+QString TrimKeyText(const QString &text);
+
+// What a pick from the grid (or an import) puts into the selected state's fields.
+struct CharacterPick {
+    QString character;  // one character, "&&" for the ampersand, or nothing
+    QString code;       // four upper-case hex digits of the character's first unit, or nothing
+    bool operator==(const CharacterPick &) const = default;
+};
+// A cell text that is one character once trimmed gives that character and its code;
+// any other text gives two empty fields.
+CharacterPick PickCharacter(const QString &cellText);
+

@@ -1,0 +1,40 @@
+#include "layoutimport.h"
+
+#include "codetext.h"
+#include "keytexts.h"
+#include "keyhint.h"
+
+KeyTableArray EmptyImportTable()
+{
+    KeyTableArray table;
+    ClearKeyTable(table);
+    LoadDefaults(table);
+    return table;
+}
+
+void SetImportedUnit(s_key &key, ShiftState state, char16_t unit)
+{
+    CodeOf(key, state) = CodeText(unit);
+    CharOf(key, state) = PickCharacter(QString(QChar(unit))).character;
+}
+
+QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported)
+{
+    QList<KeyHint> hints;
+    for (int number = 1; number <= KeyCount; ++number) {
+        s_key &key = KeyByNumber(table, number);
+        const s_key &from = KeyByNumber(imported, number);
+        key.caps = from.caps;
+        for (ShiftState state : AllShiftStates) {
+            CodeOf(key, state) = CodeOf(from, state);
+            CharOf(key, state) = CharOf(from, state);
+        }
+        key.spare1 = from.spare1;
+        key.spare2 = from.spare2;
+        key.spare3 = from.spare3;
+        if (number == SpaceKey)
+            SetSpaceBarFixedValues(key);
+        hints.append({number, BuildKeyHint(key)});
+    }
+    return hints;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "keytable.h"
+#include "keyhint.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What an import of an outside layout (an XKB layout, a KLC file) gives: a key table as
+// the editor holds it after the import, and what could not be carried over.
+struct LayoutImport {
+    KeyTableArray table;  // the default keys with the imported slots; the space bar's
+                          // fixed values are set, as after a load
+    QStringList report;   // one line per thing left out, in key order
+};
+
+// The default table (every slot empty but the space bar's fixed values): what an import
+// fills.
+KeyTableArray EmptyImportTable();
+
+// Stores one UTF-16 unit in a key's state as the character table would pick it: the code
+// as four upper-case hex digits, the character itself ("&&" for an ampersand). A blank
+// or control keeps its code but has no character, as key texts are trimmed.
+void SetImportedUnit(s_key &key, ShiftState state, char16_t unit);
+
+// Replaces every key's slots (caps, the six codes and characters, the spare slots) with
+// the imported ones and gives the space bar its fixed values, as a load does. The keys'
+// identity is left alone. Returns the hint of every key.
+QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+// Codes as key data and messages write them, and the one reader of hexadecimal digits.
+
+// A code as the character table writes it: four (or more) upper-case hex digits, "044F".
+QString CodeText(char32_t cp);
+// "U+20AC": the code with at least four upper-case hexadecimal digits.
+QString UnicodeLabel(char32_t code);
+// The value of 1 to maxDigits hexadecimal digits of either case; nothing for any other text
+// (no sign, prefix or blank).
+std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "layoutimport.h"
+
+#include <QString>
+
+
+// Import of a layout of the XKB database: libxkbcommon compiles it as rules evdev and
+// model pc105 give it, and levels 1 to 4 of each key (by its XKB name, as the XKB export
+// writes it) become its Norm, Shift, AltGr and AltGr-Shift states. The key's caps is "1"
+// where, with the Lock modifier locked, the key gives its level-2 character and that
+// differs from level 1: libxkbcommon's case rules decide, not a table of ours. The Ctrl
+// states and the spare slots stay empty. Dead keys, keysyms without a character,
+// characters beyond U+FFFF and controls are left empty and reported.
+
+// Throws OperationError when the layout is not known or does not compile.
+LayoutImport ImportXkbLayout(const QString &layout, const QString &variant);
+
+struct xkb_keymap;
+// The import of the first layout (group) of a compiled keymap; name names it in messages.
+// Throws OperationError when the keymap has no Lock modifier.
+LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name);

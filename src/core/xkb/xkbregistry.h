@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The layouts of the XKB database (rules evdev), read through libxkbregistry.
+
+struct XkbLayoutInfo {
+    QString layout;       // "de"
+    QString variant;      // "neo"; empty for the layout itself
+    QString description;  // "German (Neo 2)"
+    QStringList languages;  // ISO 639-3 codes, "deu"
+
+    // "de" or "de(neo)", as the converter and setxkbmap name it.
+    QString fullName() const;
+    bool operator==(const XkbLayoutInfo &) const = default;
+};
+
+enum class XkbLayoutSource {
+    System,        // the system's xkb data only
+    SystemAndUser, // the user's folders ($XDG_CONFIG_HOME/xkb, ~/.xkb) too, as desktops read them
+};
+
+// Every layout and variant, the exotic ones included, in the registry's order. Empty when
+// the database cannot be read.
+QList<XkbLayoutInfo> XkbRegistryLayouts(XkbLayoutSource source);
+
+// Whether the text can be a layout or variant name: not empty, no blank or control, none
+// of the characters rule syntax gives a meaning of its own.
+bool IsValidXkbNamePart(QStringView part);
+
+// The layout and variant named by "de" or "de(neo)"; nothing when the text cannot name
+// one (empty, blanks, commas, a bracket out of place).
+std::optional<XkbLayoutInfo> ParseXkbLayoutName(const QString &text);

@@ -1,0 +1,132 @@
+#include "editorwindow.h"
+#include "fakedialogs.h"
+#include "keyboardtest.h"
+#include "testhelpers.h"
+#include "testregistry.h"
+#include "xkbinstall.h"
+#include "xkbsymbols.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+class TestUserInstall : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakeDialogs> dialogs;
+    std::unique_ptr<TForm1> editor;
+    std::optional<QTemporaryDir> config;
+    std::optional<QTemporaryDir> bin;  // a fake gsettings
+    QByteArray savedPath = qgetenv("PATH");
+
+    void setSession(const char *desktop, const char *type)
+    {
+        qputenv("XDG_CURRENT_DESKTOP", desktop);
+        qputenv("XDG_SESSION_TYPE", type);
+    }
+    QByteArray gsettingsLog() const { return ReadAll(bin->filePath(QStringLiteral("log"))); }
+
+private Q_SLOTS:
+    void init()
+    {
+        config.emplace();
+        bin.emplace();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config->path()));
+        // gsettings that records its calls and holds one input source.
+        const QString script = bin->filePath(QStringLiteral("gsettings"));
+        QVERIFY(WriteAll(script, "#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(bin->filePath(QStringLiteral("log")))
+                                     + "'\n[ \"$1\" = get ] && echo \"[('xkb', 'us')]\"\nexit 0\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        qputenv("PATH", QFile::encodeName(bin->path()) + ':' + savedPath);
+        dialogs = std::make_unique<FakeDialogs>();
+        editor = std::make_unique<TForm1>();
+        s_key &q = KeyByNumber(KeyTable, 14);
+        q.norm_code = QStringLiteral("0439");
+        q.norm_char = QStringLiteral("\u0439");
+    }
+    void cleanup()
+    {
+        editor.reset();
+        dialogs.reset();
+        config.reset();
+        bin.reset();
+        qputenv("PATH", savedPath);
+    }
+
+    void installAsksAgainForARefusedName()
+    {
+        setSession("KDE", "x11");
+        dialogs->textAnswers = {QStringLiteral("ru"), QStringLiteral("tavotry"), QStringLiteral("Try it")};
+        TriggerMenuItem(editor.get(), "installforuser1");
+
+        QCOMPARE(dialogs->textQuestions.size(), 3);
+        QCOMPARE(dialogs->messages.size(), 2);
+        QVERIFY2(dialogs->messages[0].startsWith(u"The system already has an XKB layout \"ru\""),
+                 qPrintable(dialogs->messages[0]));
+        QVERIFY(dialogs->messages[1].contains(u"KDE's X11 session does not read that folder"));
+        QVERIFY(dialogs->messages[1].contains(u"setxkbmap -I"));
+        QVERIFY(dialogs->yesNoQuestions.isEmpty());
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("tavotry"), QStringLiteral("Try it")}}));
+        QCOMPARE(ReadAll(XkbUserDirectory() + QStringLiteral("/symbols/tavotry")), XkbSymbolsText(KeyTable, QStringLiteral("tavotry")));
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void gnomeAddsTheInputSourceWhenTheUserAgrees_data()
+    {
+        QTest::addColumn<bool>("agree");
+        QTest::addColumn<QByteArray>("log");
+        QTest::newRow("yes") << true
+                             << QByteArray("get org.gnome.desktop.input-sources sources\n"
+                                           "set org.gnome.desktop.input-sources sources [('xkb', 'us'), ('xkb', 'tavotry')]\n");
+        QTest::newRow("no") << false << QByteArray();
+    }
+
+    void gnomeAddsTheInputSourceWhenTheUserAgrees()
+    {
+        QFETCH(bool, agree);
+        QFETCH(QByteArray, log);
+        setSession("GNOME", "wayland");
+        dialogs->textAnswers = {QStringLiteral("tavotry"), QStringLiteral("Try it")};
+        dialogs->yesNoAnswers = {agree};
+        TriggerMenuItem(editor.get(), "installforuser1");
+        QCOMPARE(dialogs->yesNoQuestions.size(), 1);
+        QVERIFY(dialogs->yesNoQuestions[0].endsWith(u"Add it to GNOME's input sources now? Then switch to it with "
+                                                     u"Super+Space or the keyboard menu in the top bar."));
+        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(gsettingsLog(), log);
+        QVERIFY(dialogs->errors.isEmpty());
+    }
+
+    void cancelInstallsNothing()
+    {
+        dialogs->textAnswers = {QStringLiteral("tavotry"), std::nullopt};
+        TriggerMenuItem(editor.get(), "installforuser1");
+        QVERIFY(Entries(config->path()).isEmpty());
+        QVERIFY(dialogs->messages.isEmpty());
+    }
+
+    void uninstallOffersTavosLayouts()
+    {
+        InstallXkbLayout(KeyTable, QStringLiteral("first"), QStringLiteral("First"));
+        InstallXkbLayout(KeyTable, QStringLiteral("second"), QStringLiteral("Second"));
+        dialogs->itemAnswers = {QStringLiteral("first - First")};
+        TriggerMenuItem(editor.get(), "uninstall1");
+        QCOMPARE(dialogs->itemChoices, (QList<QStringList>{{QStringLiteral("second - Second"), QStringLiteral("first - First")}}));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("second"), QStringLiteral("Second")}}));
+        QVERIFY(!QFile::exists(XkbUserDirectory() + QStringLiteral("/symbols/first")));
+        QCOMPARE(dialogs->messages.size(), 1);
+        QVERIFY(dialogs->messages[0].startsWith(u"The layout \"first\" is uninstalled for this user."));
+    }
+
+    void uninstallWithNothingInstalledSaysSo()
+    {
+        TriggerMenuItem(editor.get(), "uninstall1");
+        QVERIFY(dialogs->itemChoices.isEmpty());
+        QCOMPARE(dialogs->messages, QStringList{QStringLiteral("No layout is installed for this user through Tavo.")});
+    }
+};
+
+TAVO_TEST(TestUserInstall)
+#include "tst_userinstall.moc"

@@ -1,0 +1,97 @@
+#include "editorwindow.h"
+#include "fakedialogs.h"
+#include "keyboardtest.h"
+#include "testhelpers.h"
+#include "testregistry.h"
+#include "xkbsymbols.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TestXkbExport : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<FakeDialogs> dialogs;
+
+    void saveAsXkb() { TriggerMenuItem(form.get(), "saveasxkb1"); }
+
+private Q_SLOTS:
+    void init()
+    {
+        dialogs = std::make_unique<FakeDialogs>();
+        form = std::make_unique<TForm1>();
+        s_key &key = KeyByNumber(KeyTable, 14);
+        key.caps = QStringLiteral("1");
+        key.norm_code = QStringLiteral("0439");
+        key.shift_code = QStringLiteral("0419");
+        key.norm_char = QStringLiteral("\u0439");
+        key.shift_char = QStringLiteral("\u0419");
+    }
+    void cleanup()
+    {
+        form.reset();
+        dialogs.reset();
+    }
+
+    void savesAndTellsHowToUseIt()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("ru.xkb"));
+        dialogs->filePaths = {path};
+        saveAsXkb();
+
+        QCOMPARE(dialogs->fileDialogs.size(), 1);
+        const FileDialogSettings &asked = dialogs->fileDialogs[0];
+        QCOMPARE(asked.mode, FileDialogSettings::Mode::Save);
+        QCOMPARE(asked.defaultSuffix, u"xkb");
+        QCOMPARE(asked.filter, u"XKB symbols (*)");
+        QCOMPARE(asked.title, u"XKB");
+        QCOMPARE(ReadAll(path), XkbSymbolsText(KeyTable, QStringLiteral("ru")));
+        QVERIFY(ReadAll(path).contains("[ Cyrillic_shorti, Cyrillic_SHORTI, VoidSymbol, VoidSymbol ]"));
+        QCOMPARE(dialogs->messages,
+                 QStringList{QStringLiteral("save (") + path + QStringLiteral(")!\nTo type with it, copy it to "
+                             "~/.config/xkb/symbols/ru and choose the layout ru.")});
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(!form->isLayoutModified());
+    }
+
+    void dialogOffersTheLastFile()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first.xkb"));
+        dialogs->filePaths = {first, QString()};
+        saveAsXkb();
+        saveAsXkb();
+        QCOMPARE(dialogs->fileDialogs.size(), 2);
+        QCOMPARE(dialogs->fileDialogs[1].fileName, first);
+    }
+
+    void cancelDoesNothing()
+    {
+        QTemporaryDir dir;
+        dialogs->filePaths = {QString()};
+        saveAsXkb();
+        QCOMPARE(dialogs->fileDialogs.size(), 1);
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(dialogs->errors.isEmpty());
+        QVERIFY(Entries(dir.path()).isEmpty());
+    }
+
+    void badLayoutNameIsRefused()
+    {
+        QTemporaryDir dir;
+        dialogs->filePaths = {dir.filePath(QStringLiteral("My Layout.xkb"))};
+        saveAsXkb();
+        QCOMPARE(dialogs->errors,
+                 QStringList{"Invalid XKB layout name \"My Layout\" (the file name without its suffix): use "
+                             "only lower-case letters a-z, digits, \"-\" and \"_\""});
+        QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(Entries(dir.path()).isEmpty());
+    }
+};
+
+TAVO_TEST(TestXkbExport)
+#include "tst_xkbexport.moc"

@@ -1,0 +1,282 @@
+#include "klcfile.h"
+#include "klcimport.h"
+#include "testhelpers.h"
+#include "testlayouts.h"
+#include "testregistry.h"
+#include "ukbfile.h"
+
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A KLC source in the form the Windows tools write: comments, the usual six states, the
+// given LAYOUT rows and the sections without key data.
+QString KlcText(const QStringList &rows, const QString &shiftStates = QStringLiteral("0\n1\n2\n6\n7\n"))
+{
+    return QStringLiteral("// Made by hand\r\n"
+                          "KBD\tru_test\t\"Russian; test\"\r\n\r\n"
+                          "COPYRIGHT\t\"(c) 2024 someone\"\r\n"
+                          "COMPANY\t\"Some company\"\r\n"
+                          "LOCALENAME\t\"ru-RU\"\r\n"
+                          "LOCALEID\t\"00000419\"\r\n"
+                          "VERSION\t1.0\r\n\r\n"
+                          "SHIFTSTATE\r\n\r\n")
+        + shiftStates
+        + QStringLiteral("\r\nLAYOUT\t\t;an extra '@' at the end is a dead key\r\n\r\n"
+                         "//SC\tVK_\t\tCap\t0\t1\t2\t6\t7\r\n")
+        + rows.join(QStringLiteral("\r\n"))
+        + QStringLiteral("\r\n\r\nDEADKEY\t005e\r\n\r\n0061\t00e2\t// a -> a circumflex\r\n"
+                         "\r\nKEYNAME\r\n\r\n01\tEsc\r\n10\t\"Q key\"\r\n"
+                         "\r\nDESCRIPTIONS\r\n\r\n0409\tRussian test\r\n"
+                         "\r\nENDKBD\r\n");
+}
+
+// Key 14 (scan code 10) and key 27 (scan code 1e) with Cyrillic letters, written as
+// characters and as codes.
+const QStringList CyrillicRows = {
+    QStringLiteral("10\tQ\t\t1\tй\tЙ\t-1\t-1\t-1\t// й Й"),
+    QStringLiteral("1e\tA\t\t1\t0444\t0424\t-1\t-1\t-1"),
+};
+
+QByteArray Encoded(const QString &text, QStringConverter::Encoding encoding, bool mark)
+{
+    QStringEncoder encoder(encoding, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder.encode(text);
+}
+
+// A table whose characters agree with their codes, in all six states.
+KeyTableArray RoundTripTable()
+{
+    KeyTableArray table = DefaultTable();
+    for (s_key &key : table)
+        key.caps = QStringLiteral("0");
+    const auto set = [&table](int number, const char *caps, std::array<char16_t, 6> units) {
+        s_key &key = KeyByNumber(table, number);
+        key.caps = QString::fromLatin1(caps);
+        for (int i = 0; i < 6; ++i) {
+            if (units[i])
+                SetImportedUnit(key, AllShiftStates[i], units[i]);
+        }
+    };
+    set(1, "1", {u'ё', u'Ё', 0, 0, 0, 0});
+    set(2, "0", {u'1', u'!', u'¹', u'¡', 0, 0});
+    set(8, "0", {u'7', u'&', 0, u'§', 0, 0});
+    set(14, "1", {u'й', u'Й', u'j', u'J', 0x19, 0});
+    set(25, "1", {u'ъ', u'Ъ', 0, 0, 0x1D, 0x1B});
+    set(26, "0", {u'\\', u'/', u'|', 0, 0x1C, 0});
+    set(27, "1", {u'ф', u'Ф', u'a', u'A', 0, 0});
+    set(47, "0", {u'.', u',', u'…', 0, 0, 0});
+    return table;
+}
+
+} // namespace
+
+class TestKlcImport : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void encodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = KlcText(CyrillicRows);
+        QTest::newRow("UTF-16LE with mark") << Encoded(text, QStringConverter::Utf16LE, true);
+        QTest::newRow("UTF-16BE with mark") << Encoded(text, QStringConverter::Utf16BE, true);
+        QTest::newRow("UTF-8 with mark") << Encoded(text, QStringConverter::Utf8, true);
+        QTest::newRow("UTF-8 without mark") << Encoded(text, QStringConverter::Utf8, false);
+        QStringEncoder ansi("windows-1251");
+        QTest::newRow("windows-1251") << QByteArray(ansi.encode(text));
+    }
+
+    void encodings()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString text = DecodeKlcText(bytes);
+        QVERIFY(IsKlcText(text));
+        const KlcImport imported = ImportKlc(text, QStringLiteral("test.klc"));
+        QCOMPARE(imported.report, QStringList());
+        const s_key &key14 = KeyByNumber(imported.table, 14);
+        QCOMPARE(key14.norm_char, QStringLiteral("й"));
+        QCOMPARE(key14.shift_code, QStringLiteral("0419"));
+        QCOMPARE(KeyByNumber(imported.table, 27).shift_char, QStringLiteral("Ф"));
+        QCOMPARE(imported.properties.description, QStringLiteral("Russian; test"));
+    }
+
+    void columns_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("lower-case hex") << "044f" << "044F" << "я" << "";
+        QTest::newRow("a character instead of hex") << "я" << "044F" << "я" << "";
+        QTest::newRow("a digit as character") << "7" << "0037" << "7" << "";
+        QTest::newRow("ampersand doubled") << "0026" << "0026" << "&&" << "";
+        QTest::newRow("semicolon as character") << ";" << "003B" << ";" << "";
+        QTest::newRow("-1 is empty") << "-1" << "" << "" << "";
+        QTest::newRow("dead key kept") << "005e@" << "005E" << "^"
+                                       << "line 21: key 14 (scan code 10), AltGr: 005e@ is a dead key; its character is kept";
+        QTest::newRow("dead key as character") << "^@" << "005E" << "^"
+                                               << "line 21: key 14 (scan code 10), AltGr: ^@ is a dead key; its character is kept";
+        QTest::newRow("ligature skipped") << "%%" << "" << ""
+                                          << "line 21: key 14 (scan code 10), AltGr: a ligature (%%) is not carried";
+        QTest::newRow("five digits skipped") << "1F600" << "" << ""
+                                             << "line 21: key 14 (scan code 10), AltGr: \"1F600\" is not a code or a character; the state is left empty";
+        QTest::newRow("beyond U+FFFF skipped") << "😀" << "" << ""
+                                               << "line 21: key 14 (scan code 10), AltGr: \"😀\" is outside the 16-bit range; the state is left empty";
+        QTest::newRow("control keeps its code") << "001b" << "001B" << "" << "";
+    }
+
+    void columns()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, code);
+        QFETCH(QString, character);
+        QFETCH(QString, report);
+        const QString row = QStringLiteral("10\tQ\t\t1\t0439\t0419\t-1\t%1\t-1\t// comment").arg(value);
+        const KlcImport imported = ImportKlc(KlcText({row}), QStringLiteral("test.klc"));
+        const s_key &key = KeyByNumber(imported.table, 14);
+        QCOMPARE(key.altgr_code, code);
+        QCOMPARE(key.altgr_char, character);
+        QCOMPARE(imported.report, report.isEmpty() ? QStringList() : QStringList{report});
+        QCOMPARE(key.norm_char, QStringLiteral("й"));
+    }
+
+    void rows_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("caps");
+        QTest::addColumn<QString>("norm");
+        QTest::addColumn<QStringList>("report");
+        QTest::newRow("cap 1") << QStringList{"10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "1" << "0439" << QStringList();
+        QTest::newRow("cap 0") << QStringList{"10\tQ\t\t0\t0439\t0419\t-1\t-1\t-1"} << "0" << "0439" << QStringList();
+        QTest::newRow("cap with AltGr") << QStringList{"10\tQ\t\t5\t0439\t0419\t-1\t-1\t-1"} << "1" << "0439"
+                                        << QStringList{"line 21: key 14 (scan code 10): Cap 5 is carried only as Caps Lock on Norm and Shift"};
+        QTest::newRow("SGCAP and its second row")
+            << QStringList{"10\tQ\t\tSGCap\t0439\t0419\t-1\t-1\t-1", "-1\t-1\t\t0\t0419\t0439"} << "0" << "0439"
+            << QStringList{"line 21: key 14 (scan code 10): SGCAP (Caps Lock characters of its own) is not carried"};
+        QTest::newRow("unknown scan code")
+            << QStringList{"10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1", "73\tABNT_C1\t\t0\t002f\t003f\t-1\t-1\t-1"} << "1" << "0439"
+            << QStringList{"line 22: scan code 73 (ABNT_C1) is not one of the 48 keys; the row is skipped"};
+        QTest::newRow("the export's fixed rows") << QStringList{KlcExtraKeyLines[0].toString(), KlcExtraKeyLines[1].toString()}
+                                                 << "" << "" << QStringList();
+        QTest::newRow("OEM_102 with other characters")
+            << QStringList{"56\tOEM_102\t\t0\t003c\t003e\t-1\t007c\t-1"} << "" << ""
+            << QStringList{"line 21: scan code 56 (OEM_102) is not one of the 48 keys; the row is skipped"};
+        QTest::newRow("scan code twice")
+            << QStringList{"10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1", "10\tQ\t\t0\t0071\t0051\t-1\t-1\t-1"} << "1" << "0439"
+            << QStringList{"line 22: scan code 10 comes again; the row is skipped"};
+        QTest::newRow("short row") << QStringList{"10\tQ"} << "" << ""
+                                   << QStringList{"line 21: the row is too short and is skipped"};
+    }
+
+    void rows()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, caps);
+        QFETCH(QString, norm);
+        QFETCH(QStringList, report);
+        const KlcImport imported = ImportKlc(KlcText(rows), QStringLiteral("test.klc"));
+        QCOMPARE(imported.report, report);
+        QCOMPARE(KeyByNumber(imported.table, 14).caps, caps);
+        QCOMPARE(KeyByNumber(imported.table, 14).norm_code, norm);
+    }
+
+    void shiftStatesDecideTheColumns()
+    {
+        // AltGr first, then Norm; a state the table has no slot for is skipped.
+        const QString row = QStringLiteral("10\tQ\t\t1\t0061\t0439\t0062\t0419");
+        const KlcImport imported = ImportKlc(KlcText({row}, QStringLiteral("6\n0\n4 //Alt\n1\n")), QStringLiteral("t.klc"));
+        const s_key &key = KeyByNumber(imported.table, 14);
+        QCOMPARE(key.altgr_code, QStringLiteral("0061"));
+        QCOMPARE(key.norm_code, QStringLiteral("0439"));
+        QCOMPARE(key.shift_code, QStringLiteral("0419"));
+        QCOMPARE(key.ctrl_code, QString());
+        QCOMPARE(imported.report, QStringList{"line 14: shift state 4 has no place in the table; its column is skipped"});
+    }
+
+    void headerTexts()
+    {
+        const KlcImport imported = ImportKlc(KlcText(CyrillicRows), QStringLiteral("t.klc"));
+        QCOMPARE(imported.properties.name, QStringLiteral("ru_test"));
+        QCOMPARE(imported.properties.description, QStringLiteral("Russian; test"));
+        QCOMPARE(imported.properties.copyright, QStringLiteral("(c) 2024 someone"));
+        QCOMPARE(imported.properties.company, QStringLiteral("Some company"));
+        QCOMPARE(imported.properties.localeId, QStringLiteral("00000419"));
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QString noLayout = KlcText(CyrillicRows);
+        noLayout.replace(QStringLiteral("LAYOUT\t"), QStringLiteral("// LAYOUT\t"));
+        QTest::newRow("no LAYOUT") << noLayout << "t.klc cannot be imported: it has no LAYOUT section";
+        QString noShiftState = KlcText(CyrillicRows);
+        noShiftState.replace(QStringLiteral("SHIFTSTATE"), QStringLiteral("; SHIFTSTATE"));
+        QTest::newRow("no SHIFTSTATE") << noShiftState << "t.klc cannot be imported: it has no SHIFTSTATE";
+        QTest::newRow("empty SHIFTSTATE") << KlcText(CyrillicRows, QString())
+                                          << "t.klc cannot be imported: it has no SHIFTSTATE";
+    }
+
+    void refused()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QCOMPARE(ErrorOf([&] { ImportKlc(text, QStringLiteral("t.klc")); }), message);
+    }
+
+    void recognisedByContent_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("klc");
+        QTest::newRow("KBD after comments and blank lines") << QByteArray("; made by hand\n// more\n\n  KBD x \"y\"\n") << true;
+        QTest::newRow("the export") << KlcFileBytes(DefaultTable(), KlcProperties()) << true;
+        QTest::newRow("a UKB file") << UkbFileBytes(DefaultTable()) << false;
+        QTest::newRow("KBD later") << QByteArray("VERSION 1.0\nKBD x \"y\"\n") << false;
+        QTest::newRow("lower-case kbd") << QByteArray("kbd x \"y\"\n") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+
+    void recognisedByContent()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, klc);
+        QCOMPARE(IsKlcText(DecodeKlcText(bytes)), klc);
+    }
+
+    void exportThenImportGivesTheTableBack()
+    {
+        const KeyTableArray table = RoundTripTable();
+        KlcProperties properties;
+        properties.name = QStringLiteral("abcdefgh");
+        properties.description = QStringLiteral("Test \"quoted\"");
+        properties.localeId = QStringLiteral("00000422");
+        const KlcImport imported = ImportKlc(DecodeKlcText(KlcFileBytes(table, properties)), QStringLiteral("t.klc"));
+        QCOMPARE(imported.report, QStringList());
+        KeyTableArray back = DefaultTable();
+        ApplyLayoutImport(back, imported.table);
+        for (int number = 1; number <= KeyCount; ++number)
+            QCOMPARE(UkbLines(back).at(number - 1), UkbLines(table).at(number - 1));
+        QCOMPARE(imported.properties.name, properties.name);
+        QCOMPARE(imported.properties.localeId, properties.localeId);
+    }
+
+    void fileErrors()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("missing.klc"));
+        QCOMPARE(ErrorOf([&] { ImportKlcFile(missing); }), QStringLiteral("Cannot open file ") + missing);
+        const QString ukb = dir.filePath(QStringLiteral("layout.klc"));
+        QVERIFY(WriteAll(ukb, UkbFileBytes(DefaultTable())));
+        QCOMPARE(ErrorOf([&] { ImportKlcFile(ukb); }), ukb + QStringLiteral(" is not a KLC file: it does not start with KBD"));
+        const QString large = dir.filePath(QStringLiteral("large.klc"));
+        QVERIFY(WriteAll(large, "KBD x \"y\"\n" + QByteArray(MaxKlcFileSize, ' ')));
+        QCOMPARE(ErrorOf([&] { ImportKlcFile(large); }), large + QStringLiteral(" is too large for a KLC file"));
+        QCOMPARE(ImportKlcFile(QStringLiteral(TAVO_TEST_DATA "/default.klc")).report, QStringList());
+    }
+};
+
+TAVO_TEST(TestKlcImport)
+#include "tst_klcimport.moc"

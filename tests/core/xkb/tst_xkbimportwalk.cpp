@@ -1,0 +1,54 @@
+#include "operationerror.h"
+#include "testhelpers.h"
+#include "testregistry.h"
+#include "xkbimport.h"
+#include "xkbregistry.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+
+// Every layout and variant of the system's XKB database imports: what a layout cannot
+// carry is only reported. A test of its own, as it compiles some 700 keymaps.
+class TestXkbImportWalk : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void everySystemLayoutImports()
+    {
+        const QList<XkbLayoutInfo> layouts = XkbRegistryLayouts(XkbLayoutSource::System);
+        QVERIFY(layouts.size() > 100);
+        const QString root = qEnvironmentVariableIsSet("XKB_CONFIG_ROOT")
+            ? qEnvironmentVariable("XKB_CONFIG_ROOT") : QStringLiteral("/usr/share/X11/xkb");
+        QElapsedTimer timer;
+        timer.start();
+        QStringList failures;
+        QStringList skipped;
+        qsizetype imported = 0;
+        for (const XkbLayoutInfo &info : layouts) {
+            // The registry lists slots such as "custom" for which the data ship no file.
+            if (!QFile::exists(root + QStringLiteral("/symbols/") + info.layout)) {
+                skipped << info.fullName();
+                continue;
+            }
+            const QString error = ErrorOf([&] {
+                const LayoutImport result = ImportXkbLayout(info.layout, info.variant);
+                bool any = false;
+                for (const s_key &key : result.table)
+                    any = any || !key.norm_code.isEmpty();
+                if (!any)
+                    throw OperationError(QStringLiteral("no key has a Norm character"));
+            });
+            if (!error.isEmpty())
+                failures << info.fullName() + QStringLiteral(": ") + error;
+            ++imported;
+        }
+        qInfo("%lld layouts and variants imported in %lld ms; without a symbols file: %s",
+              qlonglong(imported), qlonglong(timer.elapsed()), qPrintable(skipped.join(u' ')));
+        QVERIFY(imported > 100);
+        QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
+    }
+};
+
+TAVO_TEST(TestXkbImportWalk)
+#include "tst_xkbimportwalk.moc"

@@ -1,0 +1,327 @@
+#include "testhelpers.h"
+#include "testlayouts.h"
+#include "testregistry.h"
+#include "xkbinstall.h"
+#include "xkbkeymap.h"
+#include "xkbregistry.h"
+#include "xkbsymbols.h"
+
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <xkbcommon/xkbcommon.h>
+
+#include <map>
+#include <optional>
+
+namespace {
+
+// A user's evdev.xml with a layout of their own and a variant, in CR LF lines.
+const QByteArray OwnRules =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
+    "<xkbConfigRegistry version=\"1.1\">\r\n"
+    "\t<!-- mine -->\r\n"
+    "\t<layoutList>\r\n"
+    "\t\t<layout>\r\n"
+    "\t\t\t<configItem><name>mine</name><description>My own</description></configItem>\r\n"
+    "\t\t\t<variantList><variant><configItem><name>x</name><description>My X</description>"
+    "</configItem></variant></variantList>\r\n"
+    "\t\t</layout>\r\n"
+    "\t</layoutList>\r\n"
+    "\t<optionList/>\r\n"
+    "</xkbConfigRegistry>\r\n";
+
+// One with options only: the layout list has to be added.
+const QByteArray OptionsOnly =
+    "<?xml version=\"1.0\"?>\n"
+    "<xkbConfigRegistry>\n"
+    "  <modelList/>\n"
+    "  <optionList>\n"
+    "    <group><configItem><name>mygroup</name><description>Mine</description></configItem>\n"
+    "      <option><configItem><name>mygroup:one</name><description>One</description></configItem></option>\n"
+    "    </group>\n"
+    "  </optionList>\n"
+    "</xkbConfigRegistry>\n";
+
+const QString Name = QStringLiteral("tavotry");
+
+// Every file and folder under a folder, with the files' bytes.
+std::map<QString, QByteArray> Snapshot(const QString &root)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(root).relativeFilePath(path)] = it.fileInfo().isDir() ? QByteArray("<dir>") : ReadAll(path);
+    }
+    return files;
+}
+
+std::optional<XkbLayoutInfo> Listed(const QString &name)
+{
+    for (const XkbLayoutInfo &info : XkbRegistryLayouts(XkbLayoutSource::SystemAndUser)) {
+        if (info.fullName() == name)
+            return info;
+    }
+    return std::nullopt;
+}
+
+void SetCode(KeyTableArray &table, int number, ShiftState state, const QString &code)
+{
+    CodeOf(KeyByNumber(table, number), state) = code;
+    CharOf(KeyByNumber(table, number), state) = QString(QChar(char16_t(code.toUInt(nullptr, 16))));
+}
+
+// A layout with every key and level filled: Cyrillic letters, arrows and maths signs.
+KeyTableArray Sample()
+{
+    KeyTableArray table = DefaultTable();
+    for (int number = 1; number < SpaceKey; ++number) {
+        const int i = number - 1;
+        SetCode(table, number, ShiftState::Norm, QStringLiteral("%1").arg(0x430 + i, 4, 16, QLatin1Char('0')));
+        SetCode(table, number, ShiftState::Shift, QStringLiteral("%1").arg(0x410 + i, 4, 16, QLatin1Char('0')));
+        SetCode(table, number, ShiftState::AltGr, QStringLiteral("%1").arg(0x2200 + i, 4, 16, QLatin1Char('0')));
+        SetCode(table, number, ShiftState::AltGrShift, QStringLiteral("%1").arg(0x2190 + i, 4, 16, QLatin1Char('0')));
+        KeyByNumber(table, number).caps = QStringLiteral("1");
+    }
+    return table;
+}
+
+// The bytes the install added: what lies between the common start and the common end.
+QByteArray Inserted(const QByteArray &before, const QByteArray &after)
+{
+    qsizetype prefix = 0;
+    while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < before.size() - prefix && suffix < after.size() - prefix
+           && before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+        ++suffix;
+    if (prefix + suffix != before.size())
+        return QByteArray("<changed outside the entry>");
+    return after.mid(prefix, after.size() - prefix - suffix);
+}
+
+} // namespace
+
+class TestXkbInstall : public QObject
+{
+    Q_OBJECT
+
+    std::optional<QTemporaryDir> m_config;
+
+    QString xkb(const QString &path = QString()) const
+    {
+        return m_config->filePath(QStringLiteral("xkb/") + path);
+    }
+    QString rules() const { return xkb(QStringLiteral("rules/evdev.xml")); }
+    void writeRules(const QByteArray &bytes)
+    {
+        QVERIFY(QDir().mkpath(xkb(QStringLiteral("rules"))));
+        QVERIFY(WriteAll(rules(), bytes));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_config.emplace();
+        QVERIFY(m_config->isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+    }
+    void cleanup() { m_config.reset(); }
+
+    void installedLayoutIsListed()
+    {
+        const QString description = QStringLiteral("Tavo <try> & \u0419");
+        InstallXkbLayout(Sample(), Name, description);
+        const std::optional<XkbLayoutInfo> info = Listed(Name);
+        QVERIFY(info);
+        QCOMPARE(info->description, description);
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{Name, description}}));
+        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(Sample(), Name));
+    }
+
+    void installedLayoutTypesTheTable()
+    {
+        const KeyTableArray table = Sample();
+        InstallXkbLayout(table, Name, QString());
+        // As a desktop compiles it: rules evdev, model pc105, the default include paths.
+        XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+        QVERIFY(context);
+        const QByteArray layout = Name.toLatin1();
+        const xkb_rule_names names = {"evdev", "pc105", layout.constData(), "", ""};
+        XkbKeymapPtr keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
+        QVERIFY(keymap);
+        for (int number = 1; number <= KeyCount; ++number) {
+            const s_key &key = KeyByNumber(table, number);
+            const xkb_keycode_t keycode = xkb_keymap_key_by_name(keymap.get(), XkbKeyName(number).toLatin1().constData());
+            const int levels = number == SpaceKey ? 1 : 4;
+            for (int level = 0; level < levels; ++level) {
+                const xkb_keysym_t *syms = nullptr;
+                QCOMPARE(xkb_keymap_key_get_syms_by_level(keymap.get(), keycode, 0, level, &syms), 1);
+                const uint code = CodeOf(key, ShiftState(level + 1)).toUInt(nullptr, 16);
+                QCOMPARE(xkb_keysym_to_utf32(syms[0]), code);
+            }
+        }
+    }
+
+    void secondInstallReplacesItsEntry()
+    {
+        writeRules(OwnRules);
+        InstallXkbLayout(DefaultTable(), Name, QStringLiteral("First"));
+        InstallXkbLayout(Sample(), Name, QStringLiteral("Second"));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{Name, QStringLiteral("Second")}}));
+        QCOMPARE(ReadAll(rules()).count("<name>" + Name.toLatin1() + "</name>"), 1);
+        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(Sample(), Name));
+        QCOMPARE(Listed(Name)->description, u"Second");
+    }
+
+    void existingRulesAreKept_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QStringList>("othersListed");
+        QTest::newRow("layout list, tabs and CR LF") << OwnRules << QStringList{"mine", "mine(x)"};
+        QTest::newRow("no layout list") << OptionsOnly << QStringList{};
+    }
+
+    void existingRulesAreKept()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, othersListed);
+        writeRules(before);
+        const std::map<QString, QByteArray> folder = Snapshot(m_config->path());
+        InstallXkbLayout(Sample(), Name, QStringLiteral("Try"));
+
+        const QByteArray inserted = Inserted(before, ReadAll(rules()));
+        QVERIFY2(inserted.contains("<name>tavotry</name>"), inserted.constData());
+        QVERIFY(Listed(Name));
+        for (const QString &other : othersListed)
+            QVERIFY2(Listed(other), qPrintable(other));
+
+        UninstallXkbLayout(Name);
+        QCOMPARE(ReadAll(rules()), before);
+        QVERIFY(Snapshot(m_config->path()) == folder);
+    }
+
+    void uninstallRestoresTheFolder_data()
+    {
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QByteArray>("rulesBefore");
+        QTest::addColumn<QStringList>("othersInstalled");
+        QTest::newRow("no xkb folder") << QStringList{} << QByteArray() << QStringList{};
+        QTest::newRow("folders of the user") << QStringList{"xkb/symbols", "xkb/keycodes"} << QByteArray() << QStringList{};
+        QTest::newRow("another layout of Tavo's") << QStringList{} << QByteArray() << QStringList{"other"};
+        QTest::newRow("user's rules") << QStringList{} << OwnRules << QStringList{"other"};
+    }
+
+    void uninstallRestoresTheFolder()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QByteArray, rulesBefore);
+        QFETCH(QStringList, othersInstalled);
+        for (const QString &folder : folders)
+            QVERIFY(QDir().mkpath(m_config->filePath(folder)));
+        if (!rulesBefore.isNull())
+            writeRules(rulesBefore);
+        for (const QString &other : othersInstalled)
+            InstallXkbLayout(DefaultTable(), other, QString());
+        const std::map<QString, QByteArray> before = Snapshot(m_config->path());
+
+        InstallXkbLayout(Sample(), Name, QStringLiteral("Try"));
+        QVERIFY(Snapshot(m_config->path()) != before);
+        UninstallXkbLayout(Name);
+        QVERIFY(Snapshot(m_config->path()) == before);
+
+        // The install's own evdev.xml goes with the last layout it lists.
+        for (const QString &other : othersInstalled)
+            UninstallXkbLayout(other);
+        if (rulesBefore.isNull() && folders.isEmpty())
+            QVERIFY(Entries(m_config->path()).isEmpty());
+    }
+
+    void refusedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("system layout") << "ru" << "The system already has an XKB layout \"ru\" (Russian)";
+        QTest::newRow("system symbols") << "pc" << "The system's XKB data already have symbols named \"pc\"";
+        QTest::newRow("invalid") << "My Layout" << "Invalid XKB layout name \"My Layout\"";
+        QTest::newRow("user's own layout") << "mine" << "This user already has an XKB layout \"mine\" that Tavo did not install";
+        QTest::newRow("user's own symbols") << "solo" << "This user already has an XKB layout \"solo\" that Tavo did not install";
+    }
+
+    void refusedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, problem);
+        writeRules(OwnRules);
+        QVERIFY(QDir().mkpath(xkb(QStringLiteral("symbols"))));
+        QVERIFY(WriteAll(xkb(QStringLiteral("symbols/solo")), "mine"));
+        const std::map<QString, QByteArray> before = Snapshot(m_config->path());
+        QVERIFY2(XkbInstallNameProblem(name).startsWith(problem), qPrintable(XkbInstallNameProblem(name)));
+        QVERIFY(ErrorOf([&] { InstallXkbLayout(Sample(), name, QString()); }).startsWith(problem));
+        QVERIFY(Snapshot(m_config->path()) == before);
+    }
+
+    void failuresChangeNothing_data()
+    {
+        QTest::addColumn<QByteArray>("rulesBefore");
+        QTest::addColumn<QString>("fileInTheWay");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("xkb folder is a file") << QByteArray() << "xkb" << "Cannot create folder";
+        // The symbols file is written by then, and taken back.
+        QTest::newRow("rules folder is a file") << QByteArray() << "xkb/rules" << "Cannot write";
+        QTest::newRow("rules not well-formed") << QByteArray("<xkbConfigRegistry><layoutList>") << QString()
+                                               << "Cannot use";
+        QTest::newRow("not a rules file") << QByteArray("<html/>") << QString() << "Cannot use";
+        QTest::newRow("empty layout list element")
+            << QByteArray("<xkbConfigRegistry><layoutList/></xkbConfigRegistry>") << QString() << "Cannot use";
+    }
+
+    void failuresChangeNothing()
+    {
+        QFETCH(QByteArray, rulesBefore);
+        QFETCH(QString, fileInTheWay);
+        QFETCH(QString, error);
+        if (!fileInTheWay.isEmpty()) {
+            QVERIFY(QDir().mkpath(QFileInfo(m_config->filePath(fileInTheWay)).path()));
+            QVERIFY(WriteAll(m_config->filePath(fileInTheWay), "a file"));
+        } else {
+            writeRules(rulesBefore);
+        }
+        const std::map<QString, QByteArray> before = Snapshot(m_config->path());
+        const QString message = ErrorOf([&] { InstallXkbLayout(Sample(), Name, QString()); });
+        QVERIFY2(message.startsWith(error), qPrintable(message));
+        QVERIFY(Snapshot(m_config->path()) == before);
+    }
+
+    void uninstallRefusesOthers_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("user's own layout") << "mine";
+        QTest::newRow("nothing of that name") << "absent";
+    }
+
+    void uninstallRefusesOthers()
+    {
+        QFETCH(QString, name);
+        writeRules(OwnRules);
+        QCOMPARE(ErrorOf([&] { UninstallXkbLayout(name); }),
+                 QStringLiteral("No layout \"%1\" is installed for this user through Tavo").arg(name));
+        QCOMPARE(ReadAll(rules()), OwnRules);
+        QVERIFY(InstalledXkbLayouts().isEmpty());
+    }
+
+    void nameWithDoubleHyphenKeepsTheFileValid()
+    {
+        // "--" may not appear in an XML comment; the name is kept out of ours.
+        InstallXkbLayout(Sample(), QStringLiteral("a--b"), QStringLiteral("Dashes"));
+        QVERIFY(Listed(QStringLiteral("a--b")));
+        UninstallXkbLayout(QStringLiteral("a--b"));
+        QVERIFY(Entries(m_config->path()).isEmpty());
+    }
+};
+
+TAVO_TEST(TestXkbInstall)
+#include "tst_xkbinstall.moc"
