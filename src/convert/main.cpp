@@ -10,20 +10,17 @@
 
 #include "atomicfile.h"
 #include "descriptordevice.h"
+#include "fileformats.h"
 #include "keyboardpicture.h"
 #include "keytable.h"
 #include "klcfile.h"
-#include "klcimport.h"
-#include "layoutxml.h"
+#include "layoutimport.h"
 #include "operationerror.h"
 #include "tavoversion.h"
-#include "ukbfile.h"
 #include "xkbimport.h"
 #include "xkbinstall.h"
-#include "xkbregistry.h"
 #include "xkbsymbols.h"
 
-#include <QBuffer>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -129,33 +126,13 @@ void PrintReport(const QStringList &report)
 // content), or a layout of the XKB database.
 KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
 {
+    const LayoutImport imported = input.startsWith(XkbInputPrefix)
+        ? ImportXkbLayoutNamed(input.mid(XkbInputPrefix.size()))
+        : ImportLayoutBytes(ReadInputBytes(input, MaxLayoutInputSize(), closed), InputName(input));
+    PrintReport(imported.report);
     KeyTableArray table;
     LoadDefaults(table);
-    if (input.startsWith(XkbInputPrefix)) {
-        const QString name = input.mid(XkbInputPrefix.size());
-        const std::optional<XkbLayoutInfo> info = ParseXkbLayoutName(name);
-        if (!info)
-            throw OperationError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(name));
-        const LayoutImport imported = ImportXkbLayout(info->layout, info->variant);
-        ApplyLayoutImport(table, imported.table);
-        PrintReport(imported.report);
-        return table;
-    }
-    // All that either reader takes: a whole KLC file, or the text the .ukb reader reads
-    // before it stops (MaxUkbTextLength units, at most three bytes each).
-    QByteArray bytes = ReadInputBytes(input, qMax<qint64>(3 * MaxUkbTextLength + 8, MaxKlcFileSize + 1), closed);
-    const QString text = DecodeKlcText(QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1)));
-    if (IsKlcText(text)) {
-        if (bytes.size() > MaxKlcFileSize)
-            throw OperationError(QStringLiteral("%1 is too large for a KLC file").arg(InputName(input)));
-        const KlcImport imported = ImportKlc(text, InputName(input));
-        ApplyLayoutImport(table, imported.table);
-        PrintReport(imported.report);
-        return table;
-    }
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    ApplyUkb(table, ReadUkb(buffer, InputName(input)));
+    ApplyLayoutImport(table, imported.table);
     return table;
 }
 
@@ -166,46 +143,6 @@ void WriteStandardOutput(const QByteArray &bytes, const ClosedStreams &closed)
     DescriptorDevice out(STDOUT_FILENO, QIODevice::WriteOnly);
     if (out.write(bytes) != bytes.size())
         throw OperationError(IoErrorMessage(out.errorNumber() != 0 ? out.errorNumber() : EIO));
-}
-
-struct Format {
-    const char *name;
-    QByteArray (*bytes)(KeyTableArray &, const KlcProperties &);
-    void (*save)(KeyTableArray &, const KlcProperties &, const QString &);
-};
-
-const Format Formats[] = {
-    {"ukb",
-     [](KeyTableArray &t, const KlcProperties &) { return UkbFileBytes(t); },
-     [](KeyTableArray &t, const KlcProperties &, const QString &path) { SaveUkbFile(t, path); }},
-    {"klc",
-     [](KeyTableArray &t, const KlcProperties &p) { return KlcFileBytes(t, p); },
-     [](KeyTableArray &t, const KlcProperties &p, const QString &path) { SaveKlcFile(t, p, path); }},
-    {"layout",
-     [](KeyTableArray &t, const KlcProperties &) { return LayoutFileBytes(t, LayoutDialect::Classic); },
-     [](KeyTableArray &t, const KlcProperties &, const QString &path) { SaveLayoutClassic(t, path); }},
-    {"layout-new",
-     [](KeyTableArray &t, const KlcProperties &) {
-         SetKeyTypes(t);
-         return LayoutFileBytes(t, LayoutDialect::New);
-     },
-     [](KeyTableArray &t, const KlcProperties &, const QString &path) { SaveLayoutNew(t, path); }},
-    {"xkb",
-     [](KeyTableArray &t, const KlcProperties &) {
-         const QByteArray text = XkbSymbolsText(t, DefaultXkbLayoutName);
-         VerifyXkbSymbols(t, DefaultXkbLayoutName, text);
-         return text;
-     },
-     [](KeyTableArray &t, const KlcProperties &, const QString &path) { SaveXkbFile(t, path); }},
-};
-
-const Format *FindFormat(const QString &name)
-{
-    for (const Format &format : Formats) {
-        if (name == QLatin1StringView(format.name))
-            return &format;
-    }
-    return nullptr;
 }
 
 // Pictures need the GUI library's fonts, and only they: the application object is replaced
@@ -346,15 +283,15 @@ int main(int argc, char *argv[])
     }
     if (!parser.isSet(to))
         return UsageError(QStringLiteral("missing --to FORMAT"));
-    const std::optional<PictureFormat> picture = PictureFormatNamed(parser.value(to));
-    const Format *format = FindFormat(parser.value(to));
-    if (!format && !picture)
+    const FileFormat *format = FileFormatNamed(parser.value(to));
+    if (!format)
         return UsageError(QStringLiteral("unknown format '%1'").arg(parser.value(to)));
     const QStringList paths = parser.positionalArguments();
     if (paths.size() != 2)
         return UsageError(paths.size() < 2 ? QStringLiteral("INPUT and OUTPUT are required")
                                            : QStringLiteral("too many arguments"));
-    KlcProperties properties;
+    ExportOptions options;
+    KlcProperties &properties = options.klc;
     properties.name = parser.value(name);
     properties.description = parser.value(description);
     properties.company = parser.value(company);
@@ -374,24 +311,19 @@ int main(int argc, char *argv[])
                                   .arg(option->names().constFirst()));
     }
 
-    if (picture) {
+    if (format->picture) {
         app.reset();
         app = StartGuiApplication(argc, argv);
     }
 
     try {
         KeyTableArray table = LoadInput(paths.at(0), closed);
-        if (picture) {
-            // Titled with the input's file name.
-            const QString title = PictureTitle(paths.at(0) == StandardStream ? QString() : paths.at(0));
-            if (paths.at(1) == StandardStream)
-                WriteStandardOutput(KeyboardPictureBytes(table, title, *picture), closed);
-            else
-                SaveKeyboardPicture(table, title, *picture, paths.at(1));
-        } else if (paths.at(1) == StandardStream)
-            WriteStandardOutput(format->bytes(table, properties), closed);
+        // A picture is titled with the input's file name.
+        options.title = PictureTitle(paths.at(0) == StandardStream ? QString() : paths.at(0));
+        if (paths.at(1) == StandardStream)
+            WriteStandardOutput(format->bytes(table, options), closed);
         else
-            format->save(table, properties, paths.at(1));
+            format->save(table, options, paths.at(1));
     } catch (const OperationError &error) {
         PrintError(WithFullStop(error.message()));
         return ExitFileError;

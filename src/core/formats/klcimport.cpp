@@ -391,6 +391,16 @@ KlcImport ImportKlc(const QString &text, const QString &source)
     return KlcReader(text, source).read();
 }
 
+KlcImport ImportKlcBytes(QByteArrayView bytes, const QString &source)
+{
+    if (bytes.size() > MaxKlcFileSize)
+        throw OperationError(QStringLiteral("%1 is too large for a KLC file").arg(source));
+    const QString text = DecodeKlcText(bytes);
+    if (!IsKlcText(text))
+        throw OperationError(QStringLiteral("%1 is not a KLC file: it does not start with KBD").arg(source));
+    return ImportKlc(text, source);
+}
+
 KlcImport ImportKlcFile(const QString &path)
 {
     QFile file(path);
@@ -399,10 +409,5 @@ KlcImport ImportKlcFile(const QString &path)
     const QByteArray bytes = file.read(MaxKlcFileSize + 1);
     if (file.error() != QFileDevice::NoError)
         throw CannotOpenFile(path);
-    if (bytes.size() > MaxKlcFileSize)
-        throw OperationError(QStringLiteral("%1 is too large for a KLC file").arg(path));
-    const QString text = DecodeKlcText(bytes);
-    if (!IsKlcText(text))
-        throw OperationError(QStringLiteral("%1 is not a KLC file: it does not start with KBD").arg(path));
-    return ImportKlc(text, path);
+    return ImportKlcBytes(bytes, path);
 }

@@ -39,6 +39,10 @@ bool IsKlcText(const QString &text);
 // LAYOUT section or no SHIFTSTATE.
 KlcImport ImportKlc(const QString &text, const QString &source);
 
+// Imports the bytes of a KLC file; source names it in messages. Throws OperationError when
+// they are too many, are not a KLC source or lack a section ImportKlc needs.
+KlcImport ImportKlcBytes(QByteArrayView bytes, const QString &source);
+
 // Reads and imports the file at path. Throws OperationError when it cannot be read, is too
 // large, is not a KLC source or lacks a section ImportKlc needs.
 KlcImport ImportKlcFile(const QString &path);

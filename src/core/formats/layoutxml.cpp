@@ -155,8 +155,13 @@ void SaveLayoutClassic(const KeyTableArray &table, const QString &path)
     WriteFileAtomically(path, LayoutFileBytes(table, LayoutDialect::Classic), WriteFailure::SystemError);
 }
 
-void SaveLayoutNew(KeyTableArray &table, const QString &path)
+QByteArray LayoutNewFileBytes(KeyTableArray &table)
 {
     SetKeyTypes(table);
-    WriteFileAtomically(path, LayoutFileBytes(table, LayoutDialect::New), WriteFailure::SystemError);
+    return LayoutFileBytes(table, LayoutDialect::New);
+}
+
+void SaveLayoutNew(KeyTableArray &table, const QString &path)
+{
+    WriteFileAtomically(path, LayoutNewFileBytes(table), WriteFailure::SystemError);
 }

@@ -39,8 +39,11 @@ void SetKeyTypes(KeyTableArray &table);
 // key_type as the table holds it, so run SetKeyTypes first.
 QByteArray LayoutFileBytes(const KeyTableArray &table, LayoutDialect dialect);
 
+// The new dialect's file with the types of the characters as they are now: runs SetKeyTypes
+// first, and the types stay in the table.
+QByteArray LayoutNewFileBytes(KeyTableArray &table);
+
 // Writes the file atomically; a failure throws OperationError with the system error's text.
 void SaveLayoutClassic(const KeyTableArray &table, const QString &path);
-// Runs SetKeyTypes itself, so the file always holds the types of the characters as they
-// are now; the types stay in the table even when the write fails.
+// Writes LayoutNewFileBytes; the types stay in the table even when the write fails.
 void SaveLayoutNew(KeyTableArray &table, const QString &path);

@@ -36,15 +36,28 @@ QString NotCarried(xkb_keysym_t sym, char32_t cp)
     return {};
 }
 
+OperationError NotAnXkbLayoutName(const QString &name)
+{
+    return OperationError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(name));
+}
+
 } // namespace
 
 LayoutImport ImportXkbLayout(const QString &layout, const QString &variant)
 {
     const QString fullName = variant.isEmpty() ? layout : layout + u'(' + variant + u')';
     if (!IsValidXkbNamePart(layout) || (!variant.isEmpty() && !IsValidXkbNamePart(variant)))
-        throw OperationError(QStringLiteral("\"%1\" is not the name of an XKB layout").arg(fullName));
+        throw NotAnXkbLayoutName(fullName);
     const XkbKeymapPtr keymap = CompileXkbLayout(layout, variant);
     return ImportXkbKeymap(keymap.get(), fullName);
+}
+
+LayoutImport ImportXkbLayoutNamed(const QString &name)
+{
+    const std::optional<XkbLayoutInfo> info = ParseXkbLayoutName(name);
+    if (!info)
+        throw NotAnXkbLayoutName(name);
+    return ImportXkbLayout(info->layout, info->variant);
 }
 
 LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)

@@ -16,6 +16,10 @@
 // Throws OperationError when the layout is not known or does not compile.
 LayoutImport ImportXkbLayout(const QString &layout, const QString &variant);
 
+// The layout named by "de" or "de(neo)", as ImportXkbLayout imports it. Throws
+// OperationError also when the text cannot name a layout.
+LayoutImport ImportXkbLayoutNamed(const QString &name);
+
 struct xkb_keymap;
 // The import of the first layout (group) of a compiled keymap; name names it in messages.
 // Throws OperationError when the keymap has no Lock modifier.

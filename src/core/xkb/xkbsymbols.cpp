@@ -271,11 +271,16 @@ void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QBy
     }
 }
 
+QByteArray XkbFileBytes(const KeyTableArray &table, const QString &name)
+{
+    const QByteArray text = XkbSymbolsText(table, name);
+    VerifyXkbSymbols(table, name, text);
+    return text;
+}
+
 void SaveXkbFile(const KeyTableArray &table, const QString &path)
 {
     const QString name = XkbLayoutNameOfPath(path);
     RequireValidName(name, QStringLiteral(" (the file name without its suffix)"));
-    const QByteArray text = XkbSymbolsText(table, name);
-    VerifyXkbSymbols(table, name, text);
-    WriteFileAtomically(path, text, WriteFailure::SystemError);
+    WriteFileAtomically(path, XkbFileBytes(table, name), WriteFailure::SystemError);
 }

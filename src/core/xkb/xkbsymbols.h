@@ -51,6 +51,10 @@ QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name);
 // not give what the table says.
 void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QByteArray &text);
 
+// The symbols file as the layout NAME, once it has passed VerifyXkbSymbols. Throws
+// OperationError.
+QByteArray XkbFileBytes(const KeyTableArray &table, const QString &name);
+
 // Writes the table's symbols file to the path, as the layout named by the file's base
 // name, once the text has passed VerifyXkbSymbols; on any failure nothing is written.
 // Throws OperationError.
