@@ -1,32 +1,11 @@
-#include "klcfile.h"
-#include "layoutxml.h"
+#include "fileformats.h"
 #include "testhelpers.h"
 #include "testlayouts.h"
 #include "testregistry.h"
-#include "ukbfile.h"
-#include "xkbsymbols.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-enum class Format { Ukb, Klc, LayoutClassic, LayoutNew, Xkb };
-
-// The save of a format, as the editor and the converter both call it.
-void Save(Format format, KeyTableArray &table, const QString &path)
-{
-    switch (format) {
-    case Format::Ukb: SaveUkbFile(table, path); break;
-    case Format::Klc: SaveKlcFile(table, KlcProperties{}, path); break;
-    case Format::LayoutClassic: SaveLayoutClassic(table, path); break;
-    case Format::LayoutNew: SaveLayoutNew(table, path); break;
-    case Format::Xkb: SaveXkbFile(table, path); break;
-    }
-}
-
-} // namespace
 
 // How each format reports a failed write. Which failures there are and that none of them
 // loses the old file is the rule of WriteFileAtomically; here each format shows that it
@@ -35,23 +14,28 @@ class TestSaveFailures : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    // One row per format of the table, so that a new format is covered as it is added.
     void failedSaveKeepsTheOldFile_data()
     {
-        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QString>("message");  // %1: the path as it was given
-        QTest::newRow("ukb") << int(Format::Ukb) << "layout.ukb" << "Cannot create file %1";
-        QTest::newRow("klc") << int(Format::Klc) << "layout00.klc" << "Cannot create file %1";
-        QTest::newRow("layout, classic") << int(Format::LayoutClassic) << "ru.layout" << "Disk full";
-        QTest::newRow("layout, new") << int(Format::LayoutNew) << "ru.layout" << "Disk full";
-        QTest::newRow("xkb") << int(Format::Xkb) << "ru.xkb" << "Disk full";
+        QTest::addColumn<QString>("message");
+        for (const FileFormat &format : FileFormats()) {
+            const QString fileName = QStringLiteral("ru.%1").arg(format.suffix);
+            // The .ukb and KLC writers name the file as it was given; the others give the
+            // system's error.
+            const bool namesTheFile = format.name == u"ukb" || format.name == u"klc";
+            QTest::newRow(format.name.toUtf8().constData())
+                << format.name.toString() << fileName
+                << (namesTheFile ? QStringLiteral("Cannot create file ") + fileName : QStringLiteral("Disk full"));
+        }
     }
 
     // A file-size limit below the new file's size makes the write fail halfway, for root
     // as for anyone. The path is relative, as the KLC export gives it.
     void failedSaveKeepsTheOldFile()
     {
-        QFETCH(int, format);
+        QFETCH(QString, format);
         QFETCH(QString, fileName);
         QFETCH(QString, message);
         QTemporaryDir dir;
@@ -61,14 +45,16 @@ private Q_SLOTS:
         const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
         QVERIFY(WriteAll(fileName, "old content"));
         KeyTableArray table = DefaultTable();
+        const FileFormat *writer = FileFormatNamed(format);
+        QVERIFY(writer);
 
         QString error;
         {
             const FileSizeLimit limit(1000);
             QVERIFY(limit.isActive());
-            error = ErrorOf([&] { Save(Format(format), table, fileName); });
+            error = ErrorOf([&] { writer->save(table, ExportOptions(), fileName); });
         }
-        QCOMPARE(error, message.arg(fileName));
+        QCOMPARE(error, message);
         QCOMPARE(ReadAll(fileName), QByteArray("old content"));
         QCOMPARE(Entries(dir.path()), QStringList{fileName});
     }

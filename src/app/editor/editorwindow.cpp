@@ -2,6 +2,8 @@
 
 #include "chartablewindow.h"
 #include "desktopsession.h"
+#include "fileformats.h"
+#include "formatdialogs.h"
 #include "keyboardgeometry.h"
 #include "keyboardpanel.h"
 #include "keyboardpicture.h"
@@ -18,7 +20,6 @@
 #include "ukbfile.h"
 #include "userinstall.h"
 #include "xkbimport.h"
-#include "xkbsymbols.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,36 +33,12 @@
 
 namespace {
 
-// What a file dialog is set to before each use; its file name is kept, so it offers the
-// name chosen last by any operation that shares it.
-struct FileDialogKind {
-    const char *defaultSuffix;
-    const char *filter;
-    const char *title;
-};
-
-constexpr FileDialogKind UkbDialog = {"ukb", "keyboard (*.ukb)", "Keyboard"};
-constexpr FileDialogKind LayoutDialog = {"layout", "layout (*.layout)", "Layout"};
-constexpr FileDialogKind XkbDialog = {"xkb", "XKB symbols (*)", "XKB"};
-constexpr FileDialogKind SvgDialog = {"svg", "SVG picture (*.svg)", "Picture"};
-constexpr FileDialogKind PngDialog = {"png", "PNG picture (*.png)", "Picture"};
-constexpr FileDialogKind PdfDialog = {"pdf", "PDF document (*.pdf)", "Picture"};
-
-// Shows the dialog set up for the kind; false when it was cancelled.
-bool RunFileDialog(QWidget *parent, FileDialogSettings &dialog, FileDialogSettings::Mode mode,
-                   const FileDialogKind &kind)
+// The row of FileFormats() of that name.
+const FileFormat &FormatNamed(QStringView name)
 {
-    dialog.mode = mode;
-    dialog.defaultSuffix = QString::fromLatin1(kind.defaultSuffix);
-    dialog.filter = QString::fromLatin1(kind.filter);
-    dialog.title = QString::fromLatin1(kind.title);
-    return Dialogs().runFileDialog(parent, dialog);
-}
-
-// The confirmation of a save to a chosen path.
-QString SavedMessage(const QString &path)
-{
-    return QStringLiteral("save (") + path + QStringLiteral(")!");
+    const FileFormat *format = FileFormatNamed(name);
+    Q_ASSERT(format);
+    return *format;
 }
 
 } // namespace
@@ -285,13 +262,13 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 
 void TForm1::loadukb1Click() { LoadUkb(); }
 void TForm1::saveukb1Click() { SaveUkb(); }
-void TForm1::saveasXML1Click() { exportLayoutClassic(); }
+void TForm1::saveasXML1Click() { exportAs(u"layout"); }
 void TForm1::saveaslayout3041Click() { exportLayoutNew(); }
 void TForm1::saveasklc1Click() { SaveKlc(); }
-void TForm1::saveasxkb1Click() { SaveXkb(); }
-void TForm1::saveassvg1Click() { SavePicture(PictureFormat::Svg); }
-void TForm1::saveaspng1Click() { SavePicture(PictureFormat::Png); }
-void TForm1::saveaspdf1Click() { SavePicture(PictureFormat::Pdf); }
+void TForm1::saveasxkb1Click() { exportAs(u"xkb"); }
+void TForm1::saveassvg1Click() { exportAs(u"svg"); }
+void TForm1::saveaspng1Click() { exportAs(u"png"); }
+void TForm1::saveaspdf1Click() { exportAs(u"pdf"); }
 void TForm1::trylayout1Click() { TryLayout(); }
 void TForm1::installforuser1Click() { InstallForUser(); }
 void TForm1::uninstall1Click() { UninstallForUser(); }
@@ -329,7 +306,7 @@ void TForm1::LoadUkb()
 {
     if (!settleUnsavedChanges())
         return;
-    if (!RunFileDialog(this, OD1, FileDialogSettings::Mode::Open, UkbDialog))
+    if (!RunFormatFileDialog(this, OD1, FileDialogSettings::Mode::Open, FormatNamed(u"ukb")))
         return;
     LoadUkbFile(OD1.fileName);
 }
@@ -356,15 +333,16 @@ void TForm1::SaveUkb()
 
 bool TForm1::saveUkbAsChosen()
 {
-    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, UkbDialog))
+    const FileFormat &format = FormatNamed(u"ukb");
+    if (!RunFormatFileDialog(this, SD1, FileDialogSettings::Mode::Save, format))
         return false;
     const QString path = SD1.fileName;
     // The line buffer holds the file's lines also when the write fails.
     TntMemo1 = UkbLines(KeyTable);
-    SaveUkbFile(KeyTable, path);
+    format.save(KeyTable, ExportOptions(), path);
     setLayoutModified(false);
     m_layoutName = path;
-    Dialogs().showMessage(this, SavedMessage(path));
+    Dialogs().showMessage(this, SavedMessage(format, path));
     return true;
 }
 
@@ -396,24 +374,24 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-// ---- .layout exports ---------------------------------------------------------------
+// ---- Exports through the save dialog ------------------------------------------------
 
-void TForm1::exportLayoutClassic()
+void TForm1::exportAs(QStringView formatName)
 {
-    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, LayoutDialog))
+    const FileFormat &format = FormatNamed(formatName);
+    if (!RunFormatFileDialog(this, SD1, FileDialogSettings::Mode::Save, format))
         return;
-    SaveLayoutClassic(KeyTable, SD1.fileName);
-    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
+    ExportOptions options;
+    options.title = PictureTitle(m_layoutName);
+    format.save(KeyTable, options, SD1.fileName);
+    Dialogs().showMessage(this, SavedMessage(format, SD1.fileName));
 }
 
 void TForm1::exportLayoutNew()
 {
     // The types are set before the dialog and stay set when it is cancelled.
     SetKeyTypes(KeyTable);
-    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, LayoutDialog))
-        return;
-    SaveLayoutNew(KeyTable, SD1.fileName);
-    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
+    exportAs(u"layout-new");
 }
 
 // ---- KLC export --------------------------------------------------------------------
@@ -429,40 +407,13 @@ void TForm1::SaveKlc()
     dialog.exec();
     if (!dialog.isAccepted())
         return;
-    const KlcProperties properties = dialog.properties();
-    TntMemo1 = KlcLines(KeyTable, properties);
+    ExportOptions options;
+    options.klc = dialog.properties();
+    TntMemo1 = KlcLines(KeyTable, options.klc);
     // Relative to the process's current directory; the error names it the same way.
-    const QString fileName = KlcFileName(properties.name);
-    SaveKlcFile(KeyTable, properties, fileName);
+    const QString fileName = KlcFileName(options.klc.name);
+    FormatNamed(u"klc").save(KeyTable, options, fileName);
     Dialogs().showMessage(this, QStringLiteral("Save  ") + fileName);
-}
-
-// ---- XKB export --------------------------------------------------------------------
-
-void TForm1::SaveXkb()
-{
-    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, XkbDialog))
-        return;
-    const QString path = SD1.fileName;
-    SaveXkbFile(KeyTable, path);
-    const QString name = XkbLayoutNameOfPath(path);
-    Dialogs().showMessage(this, SavedMessage(path) + u'\n'
-                                    + QStringLiteral("To type with it, copy it to ~/.config/xkb/symbols/")
-                                    + name + QStringLiteral(" and choose the layout ") + name
-                                    + QStringLiteral("."));
-}
-
-// ---- Picture ------------------------------------------------------------------------
-
-void TForm1::SavePicture(PictureFormat format)
-{
-    const FileDialogKind &kind = format == PictureFormat::Svg ? SvgDialog
-                                 : format == PictureFormat::Png ? PngDialog
-                                                                : PdfDialog;
-    if (!RunFileDialog(this, SD1, FileDialogSettings::Mode::Save, kind))
-        return;
-    SaveKeyboardPicture(KeyTable, PictureTitle(m_layoutName), format, SD1.fileName);
-    Dialogs().showMessage(this, SavedMessage(SD1.fileName));
 }
 
 // ---- Trying and installing the layout ----------------------------------------------

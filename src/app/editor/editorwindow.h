@@ -19,7 +19,6 @@ class QGroupBox;
 class QMenu;
 class QRadioButton;
 class TForm2;
-enum class PictureFormat;
 class TryWindow;
 
 // The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
@@ -41,15 +40,16 @@ public:
     // File and export operations started from the popup menu.
     void LoadUkb();
     void SaveUkb();
-    void exportLayoutClassic();
+    // Exports in the named format of FileFormats(), the UKB and KLC formats aside: the save
+    // dialog SD1 set up for it, the save, the confirmation.
+    void exportAs(QStringView formatName);
+    // The new .layout export, which sets the key types first.
     void exportLayoutNew();
     void SaveKlc();
-    void SaveXkb();
     // The load once a file is chosen: reads the .ukb at path into the key table and
     // redraws. The open dialog offers path next, also after an OperationError, which changes
     // nothing else.
     void LoadUkbFile(const QString &path);
-    void SavePicture(PictureFormat format);
     // The non-modal window that types with the layout as it is now.
     void TryLayout();
     void InstallForUser();
@@ -131,7 +131,7 @@ private:
     QCheckBox *CB20 = nullptr;
     QMenu *PM1 = nullptr;
 
-    // The open dialog (UKB load) and the save dialog (UKB save and the .layout exports).
+    // The open dialog (UKB load) and the save dialog (UKB save and the exports but KLC).
     FileDialogSettings OD1;
     FileDialogSettings SD1;
     // The line buffer of the UKB file and the KLC export.

@@ -565,6 +565,13 @@ QString XkbUserDirectory()
     return ConfigHome() + QStringLiteral("/xkb");
 }
 
+QString XkbUserSymbolsFolderForMessages()
+{
+    const QString folder = QDir::cleanPath(XkbUserDirectory() + QStringLiteral("/symbols")) + u'/';
+    const QString home = QDir::cleanPath(QDir::homePath());
+    return folder.startsWith(home + u'/') ? u'~' + folder.mid(home.size()) : folder;
+}
+
 QString XkbInstallNameProblem(const QString &name)
 {
     if (!IsValidXkbLayoutName(name)) {

@@ -22,6 +22,9 @@ struct XkbInstalledLayout {
 
 // $XDG_CONFIG_HOME/xkb, else ~/.config/xkb: the user folder libxkbcommon reads first.
 QString XkbUserDirectory();
+// The folder of the user's symbols files as messages name it: with "~" for the home folder
+// and a trailing "/", so "~/.config/xkb/symbols/" by default.
+QString XkbUserSymbolsFolderForMessages();
 
 // Why the name cannot be installed, or an empty text when it can: it must be a valid XKB
 // layout name, the system's XKB data must not have it (the user's file would hide the

@@ -7,6 +7,7 @@
 #include "xkbsymbols.h"
 
 #include <QDirIterator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -320,6 +321,29 @@ private Q_SLOTS:
         QVERIFY(Listed(QStringLiteral("a--b")));
         UninstallXkbLayout(QStringLiteral("a--b"));
         QVERIFY(Entries(m_config->path()).isEmpty());
+    }
+
+    void symbolsFolderForMessages_data()
+    {
+        QTest::addColumn<QByteArray>("configHome");  // null: unset
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("unset: the default, home as ~") << QByteArray() << "~/.config/xkb/symbols/";
+        QTest::newRow("set: the folder the install uses")
+            << QByteArray("/srv/my config/") << "/srv/my config/xkb/symbols/";
+    }
+
+    void symbolsFolderForMessages()
+    {
+        QFETCH(QByteArray, configHome);
+        QFETCH(QString, folder);
+        const QByteArray home = qgetenv("HOME");
+        const auto restore = qScopeGuard([&home] { qputenv("HOME", home); });
+        qputenv("HOME", "/home/me");
+        if (configHome.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", configHome);
+        QCOMPARE(XkbUserSymbolsFolderForMessages(), folder);
     }
 };
 
