@@ -5,6 +5,7 @@
 #include "testregistry.h"
 #include "xkbsymbols.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -38,6 +39,13 @@ private Q_SLOTS:
 
     void savesAndTellsHowToUseIt()
     {
+        // The message names the folder of the default configuration.
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            if (!configHome.isNull())
+                qputenv("XDG_CONFIG_HOME", configHome);
+        });
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ru.xkb"));
         dialogs->filePaths = {path};
