@@ -1,6 +1,7 @@
 // Starting the editor from the command line: `tavo FILE` loads FILE as the menu's load does.
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "goldenfile.h"
 #include "keyboardtest.h"
 #include "keyhint.h"
 #include "startup.h"
@@ -84,7 +85,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QVERIFY(dialogs->errors.isEmpty());
         QVERIFY(dialogs->fileDialogs.isEmpty());
-        QCOMPARE(UkbFileBytes(KeyTable), ReadAll(DataDir + "sample-utf16le.ukb"));
+        QCOMPARE(UkbFileBytes(KeyTable), ReadAll(GoldenFilePath(QStringLiteral("russian.ukb"))));
         QCOMPARE(KeyCellOf(form.get(), 14)->caption(), QStringLiteral("\u0419\n\r\u0439"));
         QCOMPARE(KeyCellOf(form.get(), 14)->hint(), BuildKeyHint(KeyByNumber(KeyTable, 14)));
         QVERIFY(!form->isLayoutModified());

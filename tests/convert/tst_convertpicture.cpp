@@ -1,11 +1,12 @@
 // Runs the built tavo-convert for pictures and compares its output with the core's bytes,
-// drawn in this process: the converter draws what the editor draws.
+// drawn in this process, and the SVG with its golden file: the converter draws what the
+// editor draws.
 #include "convertrun.h"
+#include "goldenfile.h"
 #include "keyboardpicture.h"
 #include "testhelpers.h"
 #include "testlayouts.h"
 #include "testregistry.h"
-#include "ukbfile.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -24,23 +25,6 @@ Run ConvertHeadless(const QStringList &arguments, const QByteArray &input = QByt
     return Convert(arguments, options);
 }
 
-// Cyrillic letters with their capitals, Latin letters on AltGr, "&", "<" and a combining mark.
-KeyTableArray SampleTable()
-{
-    KeyTableArray table = DefaultTable();
-    s_key &q = KeyByNumber(table, 14);
-    q.caps = QStringLiteral("1");
-    q.norm_char = QStringLiteral("\u0439");
-    q.shift_char = QStringLiteral("\u0419");
-    q.altgr_char = QStringLiteral("q");
-    q.altgr_shift_char = QStringLiteral("<");
-    s_key &seven = KeyByNumber(table, 8);
-    seven.norm_char = QStringLiteral("7");
-    seven.shift_char = QStringLiteral("&&");
-    seven.altgr_char = QStringLiteral("\u0301");
-    return table;
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(PictureFormat)
@@ -51,16 +35,13 @@ class TestConvertPicture : public QObject
 
     QTemporaryDir dir;
     QString input;
-    KeyTableArray loaded;
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(dir.isValid());
-        input = dir.filePath(QStringLiteral("sample.ukb"));
-        QVERIFY(WriteAll(input, UkbFileBytes(SampleTable())));
-        loaded = DefaultTable();
-        ApplyUkb(loaded, ReadUkbFile(input));
+        input = dir.filePath(QStringLiteral("edge.ukb"));
+        QVERIFY(WriteAll(input, ReadAll(GoldenFilePath(QStringLiteral("edge.ukb")))));
     }
 
     void pictures_data()
@@ -81,14 +62,16 @@ private Q_SLOTS:
         QCOMPARE(run.err, QByteArray());
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.isEmpty());
-        // Titled with the input's file name.
-        QCOMPARE(ReadAll(output), KeyboardPictureBytes(loaded, QStringLiteral("sample.ukb"), format));
+        // Titled with the input's file name; the SVG is the golden file.
+        if (format == PictureFormat::Svg)
+            TAVO_COMPARE_GOLDEN(ReadAll(output), QStringLiteral("edge.svg"));
+        QCOMPARE(ReadAll(output), KeyboardPictureBytes(EdgeLayout(), QStringLiteral("edge.ukb"), format));
 
         // From standard input there is no name.
         const Run piped = ConvertHeadless({QStringLiteral("--to"), name, QStringLiteral("-"), QStringLiteral("-")},
                                   ReadAll(input));
         QCOMPARE(piped.exitCode, 0);
-        QCOMPARE(piped.out, KeyboardPictureBytes(loaded, QStringLiteral("Untitled"), format));
+        QCOMPARE(piped.out, KeyboardPictureBytes(EdgeLayout(), QStringLiteral("Untitled"), format));
     }
 };
 

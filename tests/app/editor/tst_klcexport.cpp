@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "goldenfile.h"
 #include "keyboardtest.h"
 #include "klcdialog.h"
 #include "testhelpers.h"
@@ -22,10 +23,10 @@ namespace {
 
 const QString WrongLength = QStringLiteral("Должно быть 8 символов!");
 
-// The hand-written file of the default table, with another name in its first line.
+// The golden file of the default table, with another name in its first line.
 QByteArray DefaultFileNamed(const QString &name)
 {
-    QByteArray bytes = ReadAll(QStringLiteral(TAVO_TEST_DATA "/default.klc"));
+    QByteArray bytes = ReadAll(GoldenFilePath(QStringLiteral("default.klc")));
     return bytes.replace(Utf16LeUnits(QStringLiteral("layout00")), Utf16LeUnits(name));
 }
 
@@ -279,7 +280,7 @@ private Q_SLOTS:
     void defaultTextsExportAsLayout00()
     {
         QVERIFY(exportWith([](TForm3 &dialog) { ClickOk(dialog); }));
-        QCOMPARE(ReadAll(QStringLiteral("layout00.klc")), DefaultFileNamed(QStringLiteral("layout00")));
+        TAVO_COMPARE_GOLDEN(ReadAll(QStringLiteral("layout00.klc")), QStringLiteral("default.klc"));
         QCOMPARE(dialogs->messages, QStringList{u"Save  layout00.klc"_qs});
     }
 

@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "goldenfile.h"
 #include "keyboardtest.h"
 #include "testhelpers.h"
 #include "testlayouts.h"
@@ -13,11 +14,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray Fixture(const char *name)
-{
-    return ReadAll(QStringLiteral(TAVO_TEST_DATA "/") + QString::fromLatin1(name));
-}
 
 QString Confirmation(const QString &path)
 {
@@ -62,16 +58,16 @@ private Q_SLOTS:
     void exportOfTheDefaultLayout_data()
     {
         QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("golden");
         QTest::addColumn<bool>("setsTypes");
-        QTest::newRow("classic") << "saveasXML1" << "default-classic.layout" << false;
-        QTest::newRow("new") << "saveaslayout3041" << "default-new.layout" << true;
+        QTest::newRow("classic") << "saveasXML1" << "default.layout" << false;
+        QTest::newRow("new") << "saveaslayout3041" << "default.layout-new" << true;
     }
 
     void exportOfTheDefaultLayout()
     {
         QFETCH(QString, item);
-        QFETCH(QString, fixture);
+        QFETCH(QString, golden);
         QFETCH(bool, setsTypes);
         FakeDialogs dialogs;
         QTemporaryDir dir;
@@ -86,7 +82,7 @@ private Q_SLOTS:
         QCOMPARE(asked.defaultSuffix, QStringLiteral("layout"));
         QCOMPARE(asked.filter, QStringLiteral("layout (*.layout)"));
         QCOMPARE(asked.title, QStringLiteral("Layout"));
-        QCOMPARE(ReadAll(path), Fixture(qPrintable(fixture)));
+        TAVO_COMPARE_GOLDEN(ReadAll(path), golden);
         QCOMPARE(dialogs.messages, QStringList{Confirmation(path)});
         QVERIFY(dialogs.errors.isEmpty());
         QCOMPARE(KeyTypes(), setsTypes ? TypesWithLetters({}) : QStringList(KeyCount, QString()));

@@ -1,8 +1,10 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "goldenfile.h"
 #include "keyboardpicture.h"
 #include "keyboardtest.h"
 #include "testhelpers.h"
+#include "testlayouts.h"
 #include "testregistry.h"
 
 #include <QTemporaryDir>
@@ -23,11 +25,7 @@ private Q_SLOTS:
     {
         dialogs = std::make_unique<FakeDialogs>();
         form = std::make_unique<TForm1>();
-        s_key &key = KeyByNumber(KeyTable, 14);
-        key.caps = QStringLiteral("1");
-        key.norm_char = QStringLiteral("\u0439");
-        key.shift_char = QStringLiteral("\u0419");
-        key.altgr_char = QStringLiteral("&&");
+        KeyTable = EdgeLayout();
     }
     void cleanup()
     {
@@ -72,13 +70,13 @@ private Q_SLOTS:
     void titledWithTheLayoutFile()
     {
         QTemporaryDir dir;
-        const QString layout = dir.filePath(QStringLiteral("phonetic.ukb"));
-        const QString picture = dir.filePath(QStringLiteral("phonetic.svg"));
+        const QString layout = dir.filePath(QStringLiteral("edge.ukb"));
+        const QString picture = dir.filePath(QStringLiteral("edge.svg"));
         dialogs->filePaths = {layout, picture};
         TriggerMenuItem(form.get(), "saveukb1");
         TriggerMenuItem(form.get(), "saveassvg1");
-        QCOMPARE(ReadAll(picture), KeyboardPictureBytes(KeyTable, QStringLiteral("phonetic.ukb"), PictureFormat::Svg));
-        QVERIFY(ReadAll(picture).contains("<title>phonetic.ukb</title>"));
+        TAVO_COMPARE_GOLDEN(ReadAll(picture), QStringLiteral("edge.svg"));
+        QVERIFY(ReadAll(picture).contains("<title>edge.ukb</title>"));
     }
 };
 

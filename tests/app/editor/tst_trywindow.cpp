@@ -4,6 +4,7 @@
 #include "fakedialogs.h"
 #include "keyboardtest.h"
 #include "testhelpers.h"
+#include "testlayouts.h"
 #include "testregistry.h"
 #include "trywindow.h"
 #include "xkbtrystate.h"
@@ -23,21 +24,6 @@ void SetCode(s_key &key, ShiftState state, uint code)
 {
     CodeOf(key, state) = QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
     CharOf(key, state) = QString(QChar(char16_t(code)));
-}
-
-// Every key filled: Cyrillic letters on the lower levels, maths signs and arrows (which
-// have no case) on the AltGr levels; Caps Lock acts on the letter rows only.
-void FillSample(KeyTableArray &table)
-{
-    for (int number = 1; number < SpaceKey; ++number) {
-        s_key &key = KeyByNumber(table, number);
-        const uint i = uint(number - 1);
-        SetCode(key, ShiftState::Norm, 0x430 + i);
-        SetCode(key, ShiftState::Shift, i < 32 ? 0x410 + i : 0x400 + i - 32);
-        SetCode(key, ShiftState::AltGr, 0x2200 + i);
-        SetCode(key, ShiftState::AltGrShift, 0x2190 + i);
-        key.caps = number > 13 ? QStringLiteral("1") : QStringLiteral("0");
-    }
 }
 
 // The character the table gives for the key in the state, as a text.
@@ -83,7 +69,7 @@ private Q_SLOTS:
         editor = std::make_unique<TForm1>();
         charTable = std::make_unique<TForm2>();
         editor->setCharTable(charTable.get());
-        FillSample(KeyTable);
+        KeyTable = RussianLayout();
         keycodes = std::make_unique<XkbTryState>(KeyTable);
         TriggerMenuItem(editor.get(), "trylayout1");
         window = editor->findChild<TryWindow *>();

@@ -1,5 +1,6 @@
 #include "editorwindow.h"
 #include "fakedialogs.h"
+#include "goldenfile.h"
 #include "keyboardtest.h"
 #include "keyhint.h"
 #include "linebuffer.h"
@@ -84,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(asked.defaultSuffix, u"ukb");
         QCOMPARE(asked.filter, u"keyboard (*.ukb)");
         QCOMPARE(asked.title, u"Keyboard");
-        QCOMPARE(ReadAll(file), ReadAll(DataDir + "default.ukb"));
+        TAVO_COMPARE_GOLDEN(ReadAll(file), QStringLiteral("default.ukb"));
         QCOMPARE(dialogs->messages, QStringList{QStringLiteral("save (") + file + QStringLiteral(")!")});
         QVERIFY(dialogs->errors.isEmpty());
     }
@@ -191,7 +192,7 @@ private Q_SLOTS:
         QVERIFY(dialogs->messages.isEmpty());
         QVERIFY(dialogs->errors.isEmpty());
 
-        QCOMPARE(UkbFileBytes(KeyTable), ReadAll(DataDir + "sample-utf16le.ukb"));
+        QCOMPARE(UkbFileBytes(KeyTable), ReadAll(GoldenFilePath(QStringLiteral("russian.ukb"))));
         for (int number = 1; number <= KeyCount; ++number)
             QCOMPARE(cell(number)->hint(), BuildKeyHint(KeyByNumber(KeyTable, number)));
         QVERIFY(cell(14)->hint().contains(u"0439     \u0439"));
@@ -202,7 +203,7 @@ private Q_SLOTS:
 
     void loadOffersTheLastName()
     {
-        const QString file = DataDir + "default.ukb";
+        const QString file = GoldenFilePath(QStringLiteral("default.ukb"));
         dialogs->filePaths = {file, file};
         trigger("loadukb1");
         trigger("loadukb1");
@@ -318,7 +319,7 @@ private Q_SLOTS:
 
         form->setLayoutModified(true);
         dialogs->saveChangesAnswers = {SaveChangesAnswer::Discard};
-        dialogs->filePaths = {DataDir + "default.ukb"};
+        dialogs->filePaths = {GoldenFilePath(QStringLiteral("default.ukb"))};
         trigger("loadukb1");
         QVERIFY(!form->isLayoutModified());
     }
@@ -415,7 +416,7 @@ private Q_SLOTS:
         if (saved)
             QCOMPARE(ReadAll(file), UkbFileBytes(edited));
         if (loaded) {
-            QCOMPARE(UkbFileBytes(KeyTable), ReadAll(DataDir + "sample-utf16le.ukb"));
+            QCOMPARE(UkbFileBytes(KeyTable), ReadAll(GoldenFilePath(QStringLiteral("russian.ukb"))));
             QVERIFY(!form->isLayoutModified());
         } else {
             QVERIFY(KeyTable == edited);

@@ -2,6 +2,7 @@
 #include "fakedialogs.h"
 #include "keyboardtest.h"
 #include "testhelpers.h"
+#include "testlayouts.h"
 #include "testregistry.h"
 #include "xkbinstall.h"
 #include "xkbsymbols.h"
@@ -42,9 +43,7 @@ private Q_SLOTS:
         qputenv("PATH", QFile::encodeName(bin->path()) + ':' + savedPath);
         dialogs = std::make_unique<FakeDialogs>();
         editor = std::make_unique<TForm1>();
-        s_key &q = KeyByNumber(KeyTable, 14);
-        q.norm_code = QStringLiteral("0439");
-        q.norm_char = QStringLiteral("\u0439");
+        KeyTable = RussianLayout();
     }
     void cleanup()
     {

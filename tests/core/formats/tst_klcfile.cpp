@@ -33,16 +33,6 @@ class TestKlcFile : public QObject
 private Q_SLOTS:
     // ---- The whole file ----------------------------------------------------------
 
-    void defaultTableMatchesFixture()
-    {
-        const QByteArray expected = ReadAll(QStringLiteral(TAVO_TEST_DATA "/default.klc"));
-        QVERIFY(!expected.isEmpty());
-        const QByteArray written = KlcFileBytes(DefaultTable(), KlcProperties{});
-        // Line by line first, so a difference names its line.
-        QCOMPARE(Utf16Lines(written), Utf16Lines(expected));
-        QCOMPARE(written, expected);
-    }
-
     void defaultFileBeginsAndEndsAsDescribed()
     {
         const QByteArray bytes = KlcFileBytes(DefaultTable(), KlcProperties{});

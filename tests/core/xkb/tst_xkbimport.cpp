@@ -82,33 +82,15 @@ xkb_keycode_t Keycode(xkb_keymap *keymap, int number)
     return xkb_keymap_key_by_name(keymap, XkbKeyName(number).toLatin1().constData());
 }
 
-// A table whose characters agree with their codes: letters with caps, digits and signs
-// without, AltGr characters, an ampersand and an empty state in between.
+// The Russian sample with an ampersand, an AltGr-Shift character over an empty AltGr, a
+// letter key without Caps Lock and a character on the space bar's AltGr.
 KeyTableArray RoundTripTable()
 {
-    KeyTableArray table = DefaultTable();
-    // Every key as an edit stores it: caps "0" or "1".
-    for (s_key &key : table)
-        key.caps = QStringLiteral("0");
-    const auto set = [&table](int number, const char *caps, std::array<char16_t, 4> units) {
-        s_key &key = KeyByNumber(table, number);
-        key.caps = QString::fromLatin1(caps);
-        for (int i = 0; i < 4; ++i) {
-            if (units[i])
-                SetImportedUnit(key, Levels[i], units[i]);
-        }
-    };
-    set(1, "1", {u'ё', u'Ё', 0, 0});
-    set(2, "0", {u'1', u'!', u'¹', u'¡'});
-    set(8, "0", {u'7', u'&', 0, u'§'});
-    set(14, "1", {u'й', u'Й', u'j', u'J'});
-    set(16, "1", {u'у', u'У', u'€', 0});
-    set(26, "0", {u'\\', u'/', u'|', 0});
-    set(27, "1", {u'ф', u'Ф', u'a', u'A'});
-    set(38, "1", {u'я', u'Я', u'z', u'Z'});
-    set(40, "0", {u'с', u'С', 0, 0});
-    set(47, "0", {u'.', u',', u'…', 0});
-    set(48, "0", {u' ', u' ', u'\u00A0', 0});
+    KeyTableArray table = RussianLayout();
+    SetImportedUnit(KeyByNumber(table, 8), ShiftState::Shift, u'&');
+    SetImportedUnit(KeyByNumber(table, 8), ShiftState::AltGrShift, u'§');
+    KeyByNumber(table, 40).caps = QStringLiteral("0");
+    SetImportedUnit(KeyByNumber(table, SpaceKey), ShiftState::AltGr, u'\u00A0');
     return table;
 }
 

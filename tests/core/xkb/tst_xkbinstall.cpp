@@ -68,27 +68,6 @@ std::optional<XkbLayoutInfo> Listed(const QString &name)
     return std::nullopt;
 }
 
-void SetCode(KeyTableArray &table, int number, ShiftState state, const QString &code)
-{
-    CodeOf(KeyByNumber(table, number), state) = code;
-    CharOf(KeyByNumber(table, number), state) = QString(QChar(char16_t(code.toUInt(nullptr, 16))));
-}
-
-// A layout with every key and level filled: Cyrillic letters, arrows and maths signs.
-KeyTableArray Sample()
-{
-    KeyTableArray table = DefaultTable();
-    for (int number = 1; number < SpaceKey; ++number) {
-        const int i = number - 1;
-        SetCode(table, number, ShiftState::Norm, QStringLiteral("%1").arg(0x430 + i, 4, 16, QLatin1Char('0')));
-        SetCode(table, number, ShiftState::Shift, QStringLiteral("%1").arg(0x410 + i, 4, 16, QLatin1Char('0')));
-        SetCode(table, number, ShiftState::AltGr, QStringLiteral("%1").arg(0x2200 + i, 4, 16, QLatin1Char('0')));
-        SetCode(table, number, ShiftState::AltGrShift, QStringLiteral("%1").arg(0x2190 + i, 4, 16, QLatin1Char('0')));
-        KeyByNumber(table, number).caps = QStringLiteral("1");
-    }
-    return table;
-}
-
 // The bytes the install added: what lies between the common start and the common end.
 QByteArray Inserted(const QByteArray &before, const QByteArray &after)
 {
@@ -135,17 +114,17 @@ private Q_SLOTS:
     void installedLayoutIsListed()
     {
         const QString description = QStringLiteral("Tavo <try> & \u0419");
-        InstallXkbLayout(Sample(), Name, description);
+        InstallXkbLayout(RussianLayout(), Name, description);
         const std::optional<XkbLayoutInfo> info = Listed(Name);
         QVERIFY(info);
         QCOMPARE(info->description, description);
         QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{Name, description}}));
-        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(Sample(), Name));
+        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(RussianLayout(), Name));
     }
 
     void installedLayoutTypesTheTable()
     {
-        const KeyTableArray table = Sample();
+        const KeyTableArray table = RussianLayout();
         InstallXkbLayout(table, Name, QString());
         // As a desktop compiles it: rules evdev, model pc105, the default include paths.
         XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
@@ -171,10 +150,10 @@ private Q_SLOTS:
     {
         writeRules(OwnRules);
         InstallXkbLayout(DefaultTable(), Name, QStringLiteral("First"));
-        InstallXkbLayout(Sample(), Name, QStringLiteral("Second"));
+        InstallXkbLayout(RussianLayout(), Name, QStringLiteral("Second"));
         QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{Name, QStringLiteral("Second")}}));
         QCOMPARE(ReadAll(rules()).count("<name>" + Name.toLatin1() + "</name>"), 1);
-        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(Sample(), Name));
+        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(RussianLayout(), Name));
         QCOMPARE(Listed(Name)->description, u"Second");
     }
 
@@ -192,7 +171,7 @@ private Q_SLOTS:
         QFETCH(QStringList, othersListed);
         writeRules(before);
         const std::map<QString, QByteArray> folder = Snapshot(m_config->path());
-        InstallXkbLayout(Sample(), Name, QStringLiteral("Try"));
+        InstallXkbLayout(RussianLayout(), Name, QStringLiteral("Try"));
 
         const QByteArray inserted = Inserted(before, ReadAll(rules()));
         QVERIFY2(inserted.contains("<name>tavotry</name>"), inserted.constData());
@@ -229,7 +208,7 @@ private Q_SLOTS:
             InstallXkbLayout(DefaultTable(), other, QString());
         const std::map<QString, QByteArray> before = Snapshot(m_config->path());
 
-        InstallXkbLayout(Sample(), Name, QStringLiteral("Try"));
+        InstallXkbLayout(RussianLayout(), Name, QStringLiteral("Try"));
         QVERIFY(Snapshot(m_config->path()) != before);
         UninstallXkbLayout(Name);
         QVERIFY(Snapshot(m_config->path()) == before);
@@ -261,7 +240,7 @@ private Q_SLOTS:
         QVERIFY(WriteAll(xkb(QStringLiteral("symbols/solo")), "mine"));
         const std::map<QString, QByteArray> before = Snapshot(m_config->path());
         QVERIFY2(XkbInstallNameProblem(name).startsWith(problem), qPrintable(XkbInstallNameProblem(name)));
-        QVERIFY(ErrorOf([&] { InstallXkbLayout(Sample(), name, QString()); }).startsWith(problem));
+        QVERIFY(ErrorOf([&] { InstallXkbLayout(RussianLayout(), name, QString()); }).startsWith(problem));
         QVERIFY(Snapshot(m_config->path()) == before);
     }
 
@@ -292,7 +271,7 @@ private Q_SLOTS:
             writeRules(rulesBefore);
         }
         const std::map<QString, QByteArray> before = Snapshot(m_config->path());
-        const QString message = ErrorOf([&] { InstallXkbLayout(Sample(), Name, QString()); });
+        const QString message = ErrorOf([&] { InstallXkbLayout(RussianLayout(), Name, QString()); });
         QVERIFY2(message.startsWith(error), qPrintable(message));
         QVERIFY(Snapshot(m_config->path()) == before);
     }
@@ -317,7 +296,7 @@ private Q_SLOTS:
     void nameWithDoubleHyphenKeepsTheFileValid()
     {
         // "--" may not appear in an XML comment; the name is kept out of ours.
-        InstallXkbLayout(Sample(), QStringLiteral("a--b"), QStringLiteral("Dashes"));
+        InstallXkbLayout(RussianLayout(), QStringLiteral("a--b"), QStringLiteral("Dashes"));
         QVERIFY(Listed(QStringLiteral("a--b")));
         UninstallXkbLayout(QStringLiteral("a--b"));
         QVERIFY(Entries(m_config->path()).isEmpty());

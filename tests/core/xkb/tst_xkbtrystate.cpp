@@ -8,29 +8,12 @@
 
 namespace {
 
-void SetCode(KeyTableArray &table, int number, ShiftState state, const QString &code)
-{
-    s_key &key = KeyByNumber(table, number);
-    CodeOf(key, state) = code;
-    bool ok = false;
-    const char16_t unit = char16_t(code.toUInt(&ok, 16));
-    CharOf(key, state) = ok ? QString(QChar(unit)) : QString();
-}
-
-// Key 14 (Q) types й, Й, q and Q and has Ctrl codes; Caps Lock acts on it.
-// Key 2 (1) types 1 and ! and has no AltGr characters; Caps Lock leaves it alone.
+// The Russian sample with a Ctrl code on key 14 (Q), which types й, Й, q and Q and on
+// which Caps Lock acts; key 2 (1) types 1 and ! and has no AltGr characters.
 KeyTableArray Sample()
 {
-    KeyTableArray table = DefaultTable();
-    SetCode(table, 14, ShiftState::Norm, QStringLiteral("0439"));
-    SetCode(table, 14, ShiftState::Shift, QStringLiteral("0419"));
-    SetCode(table, 14, ShiftState::AltGr, QStringLiteral("0071"));
-    SetCode(table, 14, ShiftState::AltGrShift, QStringLiteral("0051"));
-    SetCode(table, 14, ShiftState::Ctrl, QStringLiteral("0011"));
-    KeyByNumber(table, 14).caps = QStringLiteral("1");
-    SetCode(table, 2, ShiftState::Norm, QStringLiteral("0031"));
-    SetCode(table, 2, ShiftState::Shift, QStringLiteral("0021"));
-    KeyByNumber(table, 2).caps = QStringLiteral("0");
+    KeyTableArray table = RussianLayout();
+    KeyByNumber(table, 14).ctrl_code = QStringLiteral("0011");
     return table;
 }
 
@@ -132,8 +115,7 @@ private Q_SLOTS:
         KeyTableArray table = Sample();
         XkbTryState state(table);
         type(state, {QStringLiteral("CAPS")});
-        SetCode(table, 14, ShiftState::Norm, QStringLiteral("044F"));
-        SetCode(table, 14, ShiftState::Shift, QStringLiteral("042F"));
+        SetCodes(table, 14, "1", {"044F", "042F"});
         state.rebuild(table);
         const XkbTypedKey typed = type(state, {QStringLiteral("AD01")});
         QCOMPARE(typed.text, u"\u042F");

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Writes the .ukb fixtures of tests/core/tst_ukbfile.cpp, independently of Tavo's writer.
+"""Writes the .ukb fixtures of tests/core/formats/tst_ukbfile.cpp, independently of Tavo's writer.
 
-default.ukb          the default layout (4,812 bytes)
-sample-*.ukb         one filled layout in every encoding the reader accepts and with
-                     LF-only and CR-only line ends
+sample-*.ukb   the Russian sample layout (RussianLayout in tests/testlayouts.h) in the other
+               encodings the reader accepts and with LF-only and CR-only line ends
+
+It checks that the golden files ../golden/default.ukb (the default layout, 4,812 bytes) and
+../golden/russian.ukb (the Russian sample in UTF-16LE with CR LF) hold the same text.
 """
 import os
 
@@ -12,7 +14,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # Key 1 to 47 in on-screen order: digit row, three letter rows.
 NORM = "ё1234567890-=" "йцукенгшщзхъ\\" "фывапролджэ" "ячсмитьбю."
 SHIFT = "Ё!\"№;%:?*()_+" "ЙЦУКЕНГШЩЗХЪ/" "ФЫВАПРОЛДЖЭ" "ЯЧСМИТЬБЮ,"
-assert len(NORM) == 47 and len(SHIFT) == 47
+# AltGr: the Latin letter in the key's place on a US keyboard.
+LATIN = " " * 13 + "qwertyuiop" "   " "asdfghjkl" "  " "zxcvbnm" "   "
+assert len(NORM) == 47 and len(SHIFT) == 47 and len(LATIN) == 47
 
 # Fields in file order: caps, then code and character of Norm, Shift, AltGr, AltGr-Shift,
 # Ctrl, Ctrl-Shift, then spare1..3.
@@ -39,16 +43,9 @@ def sample_layout():
         k[CAPS] = "1" if NORM[i].isalpha() else "0"
         k[NORM_CODE], k[NORM_CHAR] = code(NORM[i]), NORM[i]
         k[SHIFT_CODE], k[SHIFT_CHAR] = code(SHIFT[i]), SHIFT[i]
-    keys[25][NORM_CODE] = "005c"                      # key 26, a code as the defaults write it
-    keys[15][ALTGR_CODE], keys[15][ALTGR_CHAR] = "20AC", "€"
-    keys[4][ALTGR_CODE], keys[4][ALTGR_CHAR] = "00A7", "§"
-    keys[4][ALTGR_SHIFT_CODE], keys[4][ALTGR_SHIFT_CHAR] = "00B0", "°"
-    keys[23][CTRL_CODE] = "001B"                      # a code without its control character
-    keys[37][CTRL_SHIFT_CODE] = "001A"
-    keys[0][SPARE1] = "a"
-    keys[12][SPARE2] = "bc"
-    keys[46][SPARE3] = "end"
-    keys[47][SPARE1] = "sp"
+        if LATIN[i] != " ":
+            k[ALTGR_CODE], k[ALTGR_CHAR] = code(LATIN[i]), LATIN[i]
+            k[ALTGR_SHIFT_CODE], k[ALTGR_SHIFT_CHAR] = code(LATIN[i].upper()), LATIN[i].upper()
     return keys
 
 
@@ -61,9 +58,14 @@ def write(name, data):
         f.write(data)
 
 
-write("default.ukb", b"\xff\xfe" + text(default_layout(), "\r\n").encode("utf-16-le"))
+def check_golden(name, keys):
+    with open(os.path.join(HERE, "..", "golden", name), "rb") as f:
+        assert f.read() == b"\xff\xfe" + text(keys, "\r\n").encode("utf-16-le"), name
+
+
 sample = sample_layout()
-write("sample-utf16le.ukb", b"\xff\xfe" + text(sample, "\r\n").encode("utf-16-le"))
+check_golden("default.ukb", default_layout())
+check_golden("russian.ukb", sample)
 write("sample-utf16be.ukb", b"\xfe\xff" + text(sample, "\r\n").encode("utf-16-be"))
 write("sample-utf8.ukb", b"\xef\xbb\xbf" + text(sample, "\r\n").encode("utf-8"))
 write("sample-ansi.ukb", text(sample, "\r\n").encode("cp1251"))
