@@ -1,8 +1,11 @@
 #include "evdevrules.h"
 
+#include "codetext.h"
 #include "operationerror.h"
 
 #include <QXmlStreamReader>
+
+#include <algorithm>
 
 namespace {
 
@@ -92,6 +95,26 @@ QList<XmlToken> Tokenize(const QByteArray &text)
     return tokens;
 }
 
+// The code of a numeric character reference, "#x" and hexadecimal or "#" and decimal digits,
+// leading zeros allowed; nothing for any other text and for a code beyond Unicode.
+std::optional<char32_t> ReferencedCode(QStringView ref)
+{
+    const bool hex = ref.startsWith(u"#x");
+    QStringView digits = ref.sliced(hex ? 2 : 1);
+    while (digits.size() > 1 && digits.front() == u'0')
+        digits = digits.sliced(1);
+    std::optional<char32_t> code;
+    if (hex) {
+        code = HexValue(digits, 6);
+    } else if (!digits.isEmpty() && digits.size() <= 7
+               && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        code = digits.toUInt();
+    }
+    if (code && *code > 0x10FFFF)
+        return std::nullopt;
+    return code;
+}
+
 // Character data as XML holds it: UTF-8 with the predefined and numeric references.
 QString DecodeXmlText(const QByteArray &bytes)
 {
@@ -109,14 +132,11 @@ QString DecodeXmlText(const QByteArray &bytes)
             {QStringLiteral("amp"), QStringLiteral("&")},  {QStringLiteral("quot"), QStringLiteral("\"")},
             {QStringLiteral("apos"), QStringLiteral("'")}};
         bool ok = false;
-        if (ref.startsWith(u"#x")) {
-            const char32_t cp = ref.mid(2).toUInt(&ok, 16);
+        if (ref.startsWith(u'#')) {
+            const std::optional<char32_t> cp = ReferencedCode(ref);
+            ok = cp.has_value();
             if (ok)
-                out += QString::fromUcs4(&cp, 1);
-        } else if (ref.startsWith(u'#')) {
-            const char32_t cp = ref.mid(1).toUInt(&ok, 10);
-            if (ok)
-                out += QString::fromUcs4(&cp, 1);
+                out += QString::fromUcs4(&*cp, 1);
         } else {
             for (const auto &[entity, value] : named) {
                 if (ref == entity) {
