@@ -29,6 +29,31 @@ struct XmlToken {
 
 bool IsXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
+// The position of the ">" that ends the markup going on at pos: the first outside quoted
+// literals and outside a declaration's internal subset in brackets; the end of the text
+// when there is none.
+qsizetype MarkupEnd(const QByteArray &text, qsizetype pos)
+{
+    int brackets = 0;
+    char quote = 0;
+    for (; pos < text.size(); ++pos) {
+        const char c = text.at(pos);
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++brackets;
+        } else if (c == ']') {
+            --brackets;
+        } else if (c == '>' && brackets <= 0) {
+            break;
+        }
+    }
+    return pos;
+}
+
 // The markup of a text that QXmlStreamReader found well-formed; text between is skipped.
 QList<XmlToken> Tokenize(const QByteArray &text)
 {
@@ -48,25 +73,7 @@ QList<XmlToken> Tokenize(const QByteArray &text)
         } else if (text.mid(pos, 2) == "<?") {
             pos = until("?>", pos + 2);
         } else if (text.mid(pos, 2) == "<!") {
-            // A declaration, with its internal subset in brackets and quoted literals.
-            int brackets = 0;
-            char quote = 0;
-            for (pos += 2; pos < text.size(); ++pos) {
-                const char c = text.at(pos);
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '[') {
-                    ++brackets;
-                } else if (c == ']') {
-                    --brackets;
-                } else if (c == '>' && brackets <= 0) {
-                    ++pos;
-                    break;
-                }
-            }
+            pos = MarkupEnd(text, pos + 2) + 1;
         } else {
             const bool closing = text.at(pos + 1) == '/';
             qsizetype nameEnd = pos + (closing ? 2 : 1);
@@ -74,18 +81,7 @@ QList<XmlToken> Tokenize(const QByteArray &text)
                    && text.at(nameEnd) != '/')
                 ++nameEnd;
             const QByteArray name = text.mid(pos + (closing ? 2 : 1), nameEnd - pos - (closing ? 2 : 1));
-            char quote = 0;
-            for (pos = nameEnd; pos < text.size(); ++pos) {
-                const char c = text.at(pos);
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                }
-            }
+            pos = MarkupEnd(text, nameEnd);
             const bool empty = !closing && pos > 0 && text.at(pos - 1) == '/';
             ++pos;
             tokens.append({closing ? XmlToken::EndTag : (empty ? XmlToken::EmptyTag : XmlToken::StartTag), name,
