@@ -1,6 +1,7 @@
 #include "xkbinstall.h"
 
 #include "atomicfile.h"
+#include "evdevrules.h"
 #include "operationerror.h"
 #include "xkbregistry.h"
 #include "xkbsymbols.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QXmlStreamReader>
 
 #include <xkbcommon/xkbregistry.h>
 
@@ -20,15 +20,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// The comment that marks an entry as ours; it names the folders under $XDG_CONFIG_HOME
-// that the install created, which the uninstall removes again when they are empty. No
-// layout name goes into it: a name may hold "--", which a comment may not.
-const QByteArray EntryMarker = "<!-- Installed by Tavo";
-const QByteArray EntryMarkerFolders = "; it created the folders:";
-// The comment of an evdev.xml that the install created, and of a layout list it added.
-const QByteArray FileMarker = "<!-- Created by Tavo for the layouts it installs for this user -->";
-const QByteArray ListMarker = "<!-- Layout list added by Tavo -->";
 
 // ---- Files and folders
 
@@ -112,407 +103,32 @@ private:
     QStringList m_created;  // deepest first
 };
 
-// ---- The user's evdev.xml as text
-
-// One markup item of an XML text, by byte offsets [begin, end).
-struct XmlToken {
-    enum Kind { StartTag, EndTag, EmptyTag, Comment, Other };
-    Kind kind;
-    QByteArray name;
-    qsizetype begin;
-    qsizetype end;
-};
-
-bool IsXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// The markup of a text that QXmlStreamReader found well-formed; text between is skipped.
-QList<XmlToken> Tokenize(const QByteArray &text)
-{
-    QList<XmlToken> tokens;
-    qsizetype pos = 0;
-    const auto until = [&](const char *end, qsizetype from) {
-        const qsizetype at = text.indexOf(end, from);
-        return at < 0 ? text.size() : at + qsizetype(qstrlen(end));
-    };
-    while ((pos = text.indexOf('<', pos)) >= 0) {
-        const qsizetype begin = pos;
-        if (text.mid(pos, 4) == "<!--") {
-            pos = until("-->", pos + 4);
-            tokens.append({XmlToken::Comment, {}, begin, pos});
-        } else if (text.mid(pos, 9) == "<![CDATA[") {
-            pos = until("]]>", pos + 9);
-        } else if (text.mid(pos, 2) == "<?") {
-            pos = until("?>", pos + 2);
-        } else if (text.mid(pos, 2) == "<!") {
-            // A declaration, with its internal subset in brackets and quoted literals.
-            int brackets = 0;
-            char quote = 0;
-            for (pos += 2; pos < text.size(); ++pos) {
-                const char c = text.at(pos);
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '[') {
-                    ++brackets;
-                } else if (c == ']') {
-                    --brackets;
-                } else if (c == '>' && brackets <= 0) {
-                    ++pos;
-                    break;
-                }
-            }
-        } else {
-            const bool closing = text.at(pos + 1) == '/';
-            qsizetype nameEnd = pos + (closing ? 2 : 1);
-            while (nameEnd < text.size() && !IsXmlBlank(text.at(nameEnd)) && text.at(nameEnd) != '>'
-                   && text.at(nameEnd) != '/')
-                ++nameEnd;
-            const QByteArray name = text.mid(pos + (closing ? 2 : 1), nameEnd - pos - (closing ? 2 : 1));
-            char quote = 0;
-            for (pos = nameEnd; pos < text.size(); ++pos) {
-                const char c = text.at(pos);
-                if (quote) {
-                    if (c == quote)
-                        quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                }
-            }
-            const bool empty = !closing && pos > 0 && text.at(pos - 1) == '/';
-            ++pos;
-            tokens.append({closing ? XmlToken::EndTag : (empty ? XmlToken::EmptyTag : XmlToken::StartTag), name,
-                           begin, pos});
-        }
-    }
-    return tokens;
-}
-
-// Character data as XML holds it: UTF-8 with the predefined and numeric references.
-QString DecodeXmlText(const QByteArray &bytes)
-{
-    const QString text = QString::fromUtf8(bytes);
-    QString out;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semicolon = text.at(i) == u'&' ? text.indexOf(u';', i) : -1;
-        if (semicolon < 0) {
-            out += text.at(i);
-            continue;
-        }
-        const QString ref = text.mid(i + 1, semicolon - i - 1);
-        static const QList<std::pair<QString, QString>> named = {
-            {QStringLiteral("lt"), QStringLiteral("<")},   {QStringLiteral("gt"), QStringLiteral(">")},
-            {QStringLiteral("amp"), QStringLiteral("&")},  {QStringLiteral("quot"), QStringLiteral("\"")},
-            {QStringLiteral("apos"), QStringLiteral("'")}};
-        bool ok = false;
-        if (ref.startsWith(u"#x")) {
-            const char32_t cp = ref.mid(2).toUInt(&ok, 16);
-            if (ok)
-                out += QString::fromUcs4(&cp, 1);
-        } else if (ref.startsWith(u'#')) {
-            const char32_t cp = ref.mid(1).toUInt(&ok, 10);
-            if (ok)
-                out += QString::fromUcs4(&cp, 1);
-        } else {
-            for (const auto &[entity, value] : named) {
-                if (ref == entity) {
-                    out += value;
-                    ok = true;
-                }
-            }
-        }
-        if (!ok)
-            out += text.mid(i, semicolon - i + 1);
-        i = semicolon;
-    }
-    return out;
-}
-
-// An ASCII-only text for element content, so that it reads the same in any file encoding.
-QByteArray EncodeXmlText(const QString &text)
-{
-    QByteArray out;
-    for (const char32_t cp : text.toUcs4()) {
-        if (cp == U'<')
-            out += "&lt;";
-        else if (cp == U'>')
-            out += "&gt;";
-        else if (cp == U'&')
-            out += "&amp;";
-        else if (cp >= 0x20 && cp < 0x7F)
-            out += char(cp);
-        else
-            out += "&#x" + QByteArray::number(uint(cp), 16).toUpper() + ';';
-    }
-    return out;
-}
-
-struct RulesEntry {
-    QString name;
-    QString description;
-    bool ours = false;
-    QStringList createdFolders;  // "xkb/rules", from our comment
-    qsizetype begin = -1;  // of "<layout>"
-    qsizetype end = -1;    // after "</layout>"
-};
-
-// What the merge needs to know of a rules file.
-struct RulesFile {
-    QList<RulesEntry> layouts;          // the layouts of its layout lists
-    qsizetype listStartTag = -1;        // "<layoutList>" of the first list with a start tag
-    qsizetype listContent = -1;         // just after it
-    qsizetype listEnd = -1;             // after its "</layoutList>"
-    bool listHasChildren = false;       // elements or comments in it
-    qsizetype listMarker = -1;          // our list comment just before its start tag
-    bool emptyList = false;             // a "<layoutList/>"
-    qsizetype rootStartTag = -1;
-    qsizetype rootContent = -1;
-    qsizetype afterModelList = -1;
-    bool createdByUs = false;
-    bool listsAnything = false;         // models, layouts or option groups
-};
+// ---- The user's evdev.xml
 
 OperationError NotUsable(const QString &path, const QString &why)
 {
     return OperationError(QStringLiteral("Cannot use %1: %2").arg(path, why));
 }
 
-RulesFile AnalyseRules(const QByteArray &text, const QString &path)
+// Runs a step on the text of the rules file at the path; why the text cannot be used goes
+// after the path.
+template <typename Step>
+auto OnRulesText(const QString &path, Step step)
 {
-    QXmlStreamReader reader(text);
-    bool rootSeen = false;
-    while (!reader.atEnd()) {
-        if (reader.readNext() == QXmlStreamReader::StartElement && !rootSeen) {
-            rootSeen = true;
-            if (reader.name() != u"xkbConfigRegistry")
-                throw NotUsable(path, QStringLiteral("it is not an XKB rules file (its root is <%1>)").arg(reader.name()));
-        }
+    try {
+        return step();
+    } catch (const OperationError &error) {
+        throw NotUsable(path, error.message());
     }
-    if (reader.hasError()) {
-        throw NotUsable(path, QStringLiteral("it is not well-formed XML (line %1: %2)")
-                                  .arg(reader.lineNumber())
-                                  .arg(reader.errorString()));
-    }
-
-    RulesFile rules;
-    QList<QByteArray> stack;
-    RulesEntry entry;
-    qsizetype textStart = -1;   // content start of a <name> or <description> being read
-    qsizetype previousEnd = 0;  // end of the token before, for "just before" and blank checks
-    const QList<XmlToken> tokens = Tokenize(text);
-    const auto path3 = [&](const char *a, const char *b) {
-        return stack.size() >= 2 && stack.at(stack.size() - 2) == a && stack.last() == b;
-    };
-    const auto blankBetween = [&](qsizetype from, qsizetype to) {
-        for (qsizetype i = from; i < to; ++i) {
-            if (!IsXmlBlank(text.at(i)))
-                return false;
-        }
-        return true;
-    };
-    qsizetype lastComment = -1;  // begin of a comment that ended at previousEnd
-    for (const XmlToken &token : tokens) {
-        const bool inFirstList = rules.listStartTag >= 0 && rules.listEnd < 0 && stack.size() >= 2
-            && stack.at(1) == "layoutList";
-        switch (token.kind) {
-        case XmlToken::Comment:
-            if (stack.isEmpty() && text.mid(token.begin, token.end - token.begin) == FileMarker)
-                rules.createdByUs = true;
-            if (!stack.isEmpty() && stack.last() == "layout" && text.mid(token.begin, EntryMarker.size()) == EntryMarker) {
-                entry.ours = true;
-                const QByteArray comment = text.mid(token.begin, token.end - token.begin);
-                const qsizetype folders = comment.indexOf(EntryMarkerFolders);
-                if (folders >= 0) {
-                    const QByteArray list = comment.mid(folders + EntryMarkerFolders.size()).chopped(3);
-                    entry.createdFolders = QString::fromUtf8(list).split(u' ', Qt::SkipEmptyParts);
-                }
-            }
-            if (inFirstList && stack.size() == 2)
-                rules.listHasChildren = true;
-            lastComment = token.begin;
-            break;
-        case XmlToken::StartTag:
-        case XmlToken::EmptyTag: {
-            const bool empty = token.kind == XmlToken::EmptyTag;
-            if (inFirstList && stack.size() == 2)
-                rules.listHasChildren = true;
-            if (stack.isEmpty()) {
-                rules.rootStartTag = token.begin;
-                rules.rootContent = token.end;
-            } else if (stack.size() == 1 && token.name == "layoutList") {
-                if (empty) {
-                    rules.emptyList = true;
-                } else if (rules.listStartTag < 0) {
-                    rules.listStartTag = token.begin;
-                    rules.listContent = token.end;
-                    if (lastComment >= 0 && blankBetween(previousEnd, token.begin)
-                        && text.mid(lastComment, previousEnd - lastComment) == ListMarker)
-                        rules.listMarker = lastComment;
-                }
-            } else if (stack.size() == 1 && token.name == "modelList" && empty) {
-                rules.afterModelList = token.end;
-            } else if (token.name == "model" || token.name == "group" || token.name == "layout") {
-                rules.listsAnything = true;
-            }
-            if (token.name == "layout" && path3("xkbConfigRegistry", "layoutList")) {
-                entry = RulesEntry();
-                entry.begin = token.begin;
-            }
-            if ((token.name == "name" || token.name == "description") && path3("layout", "configItem") && !empty)
-                textStart = token.end;
-            if (!empty)
-                stack.append(token.name);
-            break;
-        }
-        case XmlToken::EndTag:
-            if (textStart >= 0) {
-                const QString value = DecodeXmlText(text.mid(textStart, token.begin - textStart)).trimmed();
-                (token.name == "name" ? entry.name : entry.description) = value;
-                textStart = -1;
-            }
-            if (!stack.isEmpty())
-                stack.removeLast();
-            if (token.name == "layout" && path3("xkbConfigRegistry", "layoutList")) {
-                entry.end = token.end;
-                rules.layouts.append(entry);
-            } else if (stack.size() == 1 && token.name == "layoutList" && rules.listStartTag >= 0 && rules.listEnd < 0) {
-                rules.listEnd = token.end;
-            } else if (stack.size() == 1 && token.name == "modelList") {
-                rules.afterModelList = token.end;
-            }
-            break;
-        case XmlToken::Other:
-            break;
-        }
-        if (token.kind != XmlToken::Comment)
-            lastComment = -1;
-        previousEnd = token.end;
-    }
-    if (rules.rootContent < 0)
-        throw NotUsable(path, QStringLiteral("Tavo cannot read its encoding"));
-    return rules;
 }
 
-// The line break of the text: CR LF when its first line ends so.
-QByteArray LineBreakOf(const QByteArray &text)
+// The user's rules, or nothing when there is no file. Throws OperationError.
+std::optional<EvdevRules> ReadRules(const QString &path)
 {
-    const qsizetype lf = text.indexOf('\n');
-    return lf > 0 && text.at(lf - 1) == '\r' ? QByteArray("\r\n") : QByteArray("\n");
-}
-
-// The blanks before the position on its line; empty when other text comes first.
-QByteArray IndentOf(const QByteArray &text, qsizetype pos)
-{
-    qsizetype start = pos;
-    while (start > 0 && (text.at(start - 1) == ' ' || text.at(start - 1) == '\t'))
-        --start;
-    if (start > 0 && text.at(start - 1) != '\n')
-        return {};
-    return text.mid(start, pos - start);
-}
-
-QByteArray EntryText(const QString &name, const QString &description, const QStringList &createdFolders,
-                     const QByteArray &indent, const QByteArray &nl)
-{
-    const QByteArray &i = indent;
-    QByteArray marker = EntryMarker;
-    if (!createdFolders.isEmpty())
-        marker += EntryMarkerFolders + ' ' + createdFolders.join(u' ').toUtf8();
-    marker += " -->";
-    return "<layout>" + nl + i + "  " + marker + nl + i + "  <configItem>" + nl + i + "    <name>"
-        + EncodeXmlText(name) + "</name>" + nl + i + "    <description>" + EncodeXmlText(description)
-        + "</description>" + nl + i + "  </configItem>" + nl + i + "</layout>";
-}
-
-// The evdev.xml an install creates, before its entry goes in.
-QByteArray NewRulesFile()
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE xkbConfigRegistry SYSTEM \"xkb.dtd\">\n"
-           + FileMarker + "\n"
-           "<xkbConfigRegistry version=\"1.1\">\n"
-           "  <layoutList>\n"
-           "  </layoutList>\n"
-           "</xkbConfigRegistry>\n";
-}
-
-const RulesEntry *FindEntry(const RulesFile &rules, const QString &name)
-{
-    for (const RulesEntry &entry : rules.layouts) {
-        if (entry.name == name)
-            return &entry;
-    }
-    return nullptr;
-}
-
-QByteArray MergeEntry(const QByteArray &text, const QString &name, const QString &description,
-                      QStringList createdFolders, const QString &path)
-{
-    const RulesFile rules = AnalyseRules(text, path);
-    const QByteArray nl = LineBreakOf(text);
-    QByteArray out = text;
-    if (const RulesEntry *old = FindEntry(rules, name)) {
-        if (!old->ours)
-            throw NotUsable(path, QStringLiteral("it lists a layout \"%1\" that Tavo did not install").arg(name));
-        for (const QString &folder : old->createdFolders) {
-            if (!createdFolders.contains(folder))
-                createdFolders.append(folder);
-        }
-        return out.replace(old->begin, old->end - old->begin,
-                           EntryText(name, description, createdFolders, IndentOf(text, old->begin), nl));
-    }
-    if (rules.listContent >= 0) {
-        const QByteArray indent = IndentOf(text, rules.listStartTag) + "  ";
-        return out.insert(rules.listContent, nl + indent + EntryText(name, description, createdFolders, indent, nl));
-    }
-    if (rules.emptyList) {
-        throw NotUsable(path, QStringLiteral("its layout list is the empty element <layoutList/>; "
-                                             "write it as <layoutList></layoutList> to add layouts"));
-    }
-    // No layout list yet: one goes after the model list, where the format wants it.
-    const QByteArray indent = IndentOf(text, rules.rootStartTag) + "  ";
-    const QByteArray inner = indent + "  ";
-    const qsizetype at = rules.afterModelList >= 0 ? rules.afterModelList : rules.rootContent;
-    return out.insert(at, nl + indent + ListMarker + nl + indent + "<layoutList>" + nl + inner
-                              + EntryText(name, description, createdFolders, inner, nl) + nl + indent + "</layoutList>");
-}
-
-// The text without our entry; nothing when the file should go. Gives the folders the
-// entry says its install created.
-std::optional<QByteArray> RemoveEntry(const QByteArray &text, const QString &name, const QString &path,
-                                      QStringList &createdFolders)
-{
-    const RulesFile rules = AnalyseRules(text, path);
-    const RulesEntry *entry = FindEntry(rules, name);
-    if (!entry || !entry->ours)
-        throw OperationError(QStringLiteral("No layout \"%1\" is installed for this user through Tavo").arg(name));
-    // The entry goes with the line break and indent that came with it.
-    const auto startOfLine = [&text](qsizetype begin) {
-        while (begin > 0 && (text.at(begin - 1) == ' ' || text.at(begin - 1) == '\t'))
-            --begin;
-        if (begin > 0 && text.at(begin - 1) == '\n') {
-            --begin;
-            if (begin > 0 && text.at(begin - 1) == '\r')
-                --begin;
-        }
-        return begin;
-    };
-    createdFolders = entry->createdFolders;
-    const qsizetype begin = startOfLine(entry->begin);
-    QByteArray out = text;
-    out.remove(begin, entry->end - begin);
-
-    const RulesFile after = AnalyseRules(out, path);
-    if (after.listMarker >= 0 && !after.listHasChildren && after.listEnd >= 0) {
-        const qsizetype listBegin = startOfLine(after.listMarker);
-        out.remove(listBegin, after.listEnd - listBegin);
-    }
-    if (after.createdByUs && !after.listsAnything)
+    const std::optional<QByteArray> text = ReadIfExists(path);
+    if (!text)
         return std::nullopt;
-    return out;
+    return OnRulesText(path, [&] { return EvdevRules(*text); });
 }
 
 // Whether libxkbregistry lists the layout with its description from these rules alone.
@@ -590,10 +206,9 @@ QString XkbInstallNameProblem(const QString &name)
                               "with that name would hide them. Choose another name").arg(name);
     }
     try {
-        const std::optional<QByteArray> rules = ReadIfExists(RulesPath());
-        const RulesFile analysed = rules ? AnalyseRules(*rules, RulesPath()) : RulesFile();
-        const RulesEntry *entry = FindEntry(analysed, name);
-        if ((entry && !entry->ours) || (!entry && QFileInfo::exists(SymbolsPath(name)))) {
+        const std::optional<EvdevRules> rules = ReadRules(RulesPath());
+        const EvdevLayoutEntry *entry = rules ? rules->layout(name) : nullptr;
+        if ((entry && !entry->installedByTavo) || (!entry && QFileInfo::exists(SymbolsPath(name)))) {
             return QStringLiteral("This user already has an XKB layout \"%1\" that Tavo did not install; "
                                   "Tavo leaves it alone. Choose another name").arg(name);
         }
@@ -613,13 +228,14 @@ QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const 
     VerifyXkbSymbols(table, name, symbols);
 
     const QString rulesPath = RulesPath();
-    const std::optional<QByteArray> oldRules = ReadIfExists(rulesPath);
+    const std::optional<EvdevRules> oldRules = ReadRules(rulesPath);
     QStringList willCreate;
     for (const QString &folder : {QStringLiteral("xkb"), QStringLiteral("xkb/symbols"), QStringLiteral("xkb/rules")}) {
         if (!QFileInfo::exists(ConfigHome() + u'/' + folder))
             willCreate.append(folder);
     }
-    const QByteArray newRules = MergeEntry(oldRules ? *oldRules : NewRulesFile(), name, text, willCreate, rulesPath);
+    const EvdevRules rules = oldRules ? *oldRules : EvdevRules(EvdevRules::newFileText());
+    const QByteArray newRules = OnRulesText(rulesPath, [&] { return rules.withLayout(name, text, willCreate); });
     CheckRegistryLists(newRules, name, text, rulesPath);
 
     const QString symbolsPath = SymbolsPath(name);
@@ -653,11 +269,12 @@ QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const 
 void UninstallXkbLayout(const QString &name)
 {
     const QString rulesPath = RulesPath();
-    const std::optional<QByteArray> rules = ReadIfExists(rulesPath);
-    if (!rules)
+    const std::optional<EvdevRules> rules = ReadRules(rulesPath);
+    const EvdevLayoutEntry *entry = rules ? rules->layout(name) : nullptr;
+    if (!entry || !entry->installedByTavo)
         throw OperationError(QStringLiteral("No layout \"%1\" is installed for this user through Tavo").arg(name));
-    QStringList createdFolders;
-    const std::optional<QByteArray> remaining = RemoveEntry(*rules, name, rulesPath, createdFolders);
+    QStringList createdFolders = entry->createdFolders;
+    const std::optional<QByteArray> remaining = OnRulesText(rulesPath, [&] { return rules->withoutLayout(name); });
     // The entry goes first: a listed layout without its symbols would fail to load.
     if (remaining)
         Write(rulesPath, *remaining);
@@ -676,12 +293,12 @@ void UninstallXkbLayout(const QString &name)
 
 QList<XkbInstalledLayout> InstalledXkbLayouts()
 {
-    const std::optional<QByteArray> rules = ReadIfExists(RulesPath());
+    const std::optional<EvdevRules> rules = ReadRules(RulesPath());
     if (!rules)
         return {};
     QList<XkbInstalledLayout> layouts;
-    for (const RulesEntry &entry : AnalyseRules(*rules, RulesPath()).layouts) {
-        if (entry.ours)
+    for (const EvdevLayoutEntry &entry : rules->layouts()) {
+        if (entry.installedByTavo)
             layouts.append({entry.name, entry.description});
     }
     return layouts;

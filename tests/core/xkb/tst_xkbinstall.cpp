@@ -254,7 +254,6 @@ private Q_SLOTS:
         QTest::newRow("rules folder is a file") << QByteArray() << "xkb/rules" << "Cannot write";
         QTest::newRow("rules not well-formed") << QByteArray("<xkbConfigRegistry><layoutList>") << QString()
                                                << "Cannot use";
-        QTest::newRow("not a rules file") << QByteArray("<html/>") << QString() << "Cannot use";
         QTest::newRow("empty layout list element")
             << QByteArray("<xkbConfigRegistry><layoutList/></xkbConfigRegistry>") << QString() << "Cannot use";
     }
