@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "codetext.h"
 #include "keyboardgeometry.h"
+#include "keytexts.h"
 #include "operationerror.h"
 
 #include <QBuffer>
@@ -356,8 +357,7 @@ QByteArray PdfBytes(const KeyTableArray &table, const QString &title)
 
 CapText CapTextOf(const QString &character)
 {
-    QString text = character;
-    text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    QString text = ShownKeyText(character);
     if (text.isEmpty())
         return {};
     const QList<char32_t> codes = CodePoints(text);
