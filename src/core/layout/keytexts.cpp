@@ -17,6 +17,14 @@ QStringView TrimKeyText(QStringView text)
     return text;
 }
 
+std::optional<char32_t> KeyCodeValue(const QString &code)
+{
+    const QStringView digits = TrimKeyText(QStringView(code));
+    if (digits.size() != 4)
+        return std::nullopt;
+    return HexValue(digits, 4);
+}
+
 QString ShownKeyText(const QString &stored)
 {
     QString shown = stored;

@@ -46,15 +46,6 @@ const char *LevelName(int level)
     return names[level];
 }
 
-// The code point of a code text: the text trimmed must be exactly four hex digits.
-std::optional<char32_t> CodePointOf(const QString &code)
-{
-    const QString text = TrimKeyText(code);
-    if (text.size() != 4)
-        return std::nullopt;
-    return HexValue(text, 4);
-}
-
 // Controls, surrogates and the two noncharacters at the end of the plane have no
 // character keysym: xkb_utf32_to_keysym gives function keys (BackSpace for U+0008),
 // lone-surrogate keysyms or nothing for them.
@@ -72,7 +63,7 @@ struct Level {
 
 Level LevelOf(const QString &code)
 {
-    const std::optional<char32_t> cp = CodePointOf(code);
+    const std::optional<char32_t> cp = KeyCodeValue(code);
     if (!cp || !XkbCanCarry(*cp))
         return {};
     const xkb_keysym_t sym = xkb_utf32_to_keysym(*cp);
@@ -133,7 +124,7 @@ QString CtrlComment(const s_key &key)
         if (code.isEmpty())
             continue;
         QString part = QLatin1String(state == ShiftState::Ctrl ? "Ctrl" : "Ctrl-Shift");
-        if (const std::optional<char32_t> cp = CodePointOf(code))
+        if (const std::optional<char32_t> cp = KeyCodeValue(code))
             part += QStringLiteral(" ") + CodeText(*cp);
         parts << part;
     }

@@ -40,11 +40,8 @@ QString DescribeCtrlCode(const QString &code)
     const QString text = TrimKeyText(code);
     if (text.isEmpty())
         return QStringLiteral("nothing");
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    if (!ok || text.size() != 4)
-        return text;
-    return DescribeCodePoint(char32_t(value));
+    const std::optional<char32_t> cp = KeyCodeValue(text);
+    return cp ? DescribeCodePoint(*cp) : text;
 }
 
 } // namespace

@@ -18,7 +18,8 @@ void SetCode(KeyTableArray &table, int number, ShiftState state, const QString &
 }
 
 // Key 14 (Q) types й, Й, q and Q and has Ctrl codes; Caps Lock acts on it.
-// Key 2 (1) types 1 and ! and has no AltGr characters; Caps Lock leaves it alone.
+// Key 2 (1) types 1 and ! and has no AltGr characters; Caps Lock leaves it alone; its Ctrl
+// codes are no codes.
 KeyTableArray Sample()
 {
     KeyTableArray table = DefaultTable();
@@ -30,6 +31,8 @@ KeyTableArray Sample()
     KeyByNumber(table, 14).caps = QStringLiteral("1");
     SetCode(table, 2, ShiftState::Norm, QStringLiteral("0031"));
     SetCode(table, 2, ShiftState::Shift, QStringLiteral("0021"));
+    SetCode(table, 2, ShiftState::Ctrl, QStringLiteral("0x11"));
+    SetCode(table, 2, ShiftState::CtrlShift, QStringLiteral("+011"));
     KeyByNumber(table, 2).caps = QStringLiteral("0");
     return table;
 }
@@ -82,6 +85,9 @@ private Q_SLOTS:
         QTest::newRow("empty level types nothing") << QStringList{"+RALT", "AE01"} << "" << "1, AltGr: nothing" << 2;
         QTest::newRow("ctrl shows the table's code") << QStringList{"+LCTL", "AD01"} << "" << "Q, Ctrl: U+0011" << 14;
         QTest::newRow("ctrl shift without a code") << QStringList{"+LCTL", "+LFSH", "AD01"} << "" << "Q, Ctrl-Shift: nothing" << 14;
+        QTest::newRow("ctrl code with 0x is shown as written") << QStringList{"+LCTL", "AE01"} << "" << "1, Ctrl: 0x11" << 2;
+        QTest::newRow("ctrl code with a sign is shown as written")
+            << QStringList{"+LCTL", "+LFSH", "AE01"} << "" << "1, Ctrl-Shift: +011" << 2;
         QTest::newRow("space") << QStringList{"SPCE"} << " " << "SPACE, Norm: U+0020  " << 48;
         QTest::newRow("key outside the table") << QStringList{"LFSH"} << "" << "" << 0;
         QTest::newRow("enter") << QStringList{"RTRN"} << "" << "" << 0;
