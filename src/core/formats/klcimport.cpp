@@ -123,19 +123,6 @@ std::optional<ShiftState> StateOfShiftValue(int value)
     }
 }
 
-const char *StateName(ShiftState state)
-{
-    switch (state) {
-    case ShiftState::Norm: return "Norm";
-    case ShiftState::Shift: return "Shift";
-    case ShiftState::AltGr: return "AltGr";
-    case ShiftState::AltGrShift: return "AltGr-Shift";
-    case ShiftState::Ctrl: return "Ctrl";
-    case ShiftState::CtrlShift: return "Ctrl-Shift";
-    }
-    Q_UNREACHABLE();
-}
-
 struct LayoutRow {
     QList<QStringView> tokens;
     int lineNumber;
@@ -291,7 +278,7 @@ private:
             if (!state || 3 + column >= tokens.size())
                 continue;
             readColumn(key, *state, tokens.at(3 + column), row.lineNumber,
-                       where + QStringLiteral(", ") + QLatin1String(StateName(*state)));
+                       where + QStringLiteral(", ") + ShiftStateName(*state));
         }
     }
 

@@ -225,10 +225,10 @@ void DrawLegend(QPainter &painter, qreal baseline)
     };
     const QString gap = QStringLiteral("      ");
     const Piece pieces[] = {
-        {QStringLiteral("\u2196 Shift") + gap, Ink, LegendPixels},
-        {QStringLiteral("\u2199 Norm") + gap, Ink, LegendPixels},
-        {QStringLiteral("\u2197 AltGr-Shift") + gap, AltGrInk, LegendPixels},
-        {QStringLiteral("\u2198 AltGr") + gap, AltGrInk, LegendPixels},
+        {QStringLiteral("\u2196 ") + ShiftStateName(ShiftState::Shift) + gap, Ink, LegendPixels},
+        {QStringLiteral("\u2199 ") + ShiftStateName(ShiftState::Norm) + gap, Ink, LegendPixels},
+        {QStringLiteral("\u2197 ") + ShiftStateName(ShiftState::AltGrShift) + gap, AltGrInk, LegendPixels},
+        {QStringLiteral("\u2198 ") + ShiftStateName(ShiftState::AltGr) + gap, AltGrInk, LegendPixels},
         {QStringLiteral("0020"), CodeInk, CodePixels},
         {QStringLiteral(" a blank or control character, by its code") + gap, Ink, LegendPixels},
         {QStringLiteral("\u25CC\u0301"), Ink, LegendPixels},

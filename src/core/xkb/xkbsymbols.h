@@ -23,6 +23,10 @@ inline const QString DefaultXkbLayoutName = QStringLiteral("tavo");
 // ..., "BKSL", ..., "AB10", "SPCE".
 QString XkbKeyName(int number);
 
+// The states that XKB levels 1 to 4 of a key hold, in order.
+constexpr std::array<ShiftState, 4> XkbLevelStates = {
+    ShiftState::Norm, ShiftState::Shift, ShiftState::AltGr, ShiftState::AltGrShift};
+
 // Whether the text can name an XKB layout: not empty, only a-z, 0-9, "_" and "-".
 bool IsValidXkbLayoutName(const QString &name);
 
