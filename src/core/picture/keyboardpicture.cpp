@@ -1,6 +1,7 @@
 #include "keyboardpicture.h"
 
 #include "atomicfile.h"
+#include "charnames.h"
 #include "codetext.h"
 #include "keyboardgeometry.h"
 #include "keytexts.h"
@@ -42,18 +43,6 @@ bool ShownByCode(char32_t code)
     }
 }
 
-bool IsCombiningMark(char32_t code)
-{
-    switch (QChar::category(code)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The code points of a text; a lone surrogate stands for itself.
 QList<char32_t> CodePoints(const QString &text)
 {
@@ -69,8 +58,6 @@ QList<char32_t> CodePoints(const QString &text)
     }
     return codes;
 }
-
-constexpr char16_t DottedCircle = u'\u25CC';
 
 // The title with what a text may not hold (controls, lone surrogates, noncharacters)
 // replaced by U+FFFD, so that any file name gives a well-formed SVG file.
@@ -357,7 +344,7 @@ QByteArray PdfBytes(const KeyTableArray &table, const QString &title)
 
 CapText CapTextOf(const QString &character)
 {
-    QString text = ShownKeyText(character);
+    const QString text = ShownKeyText(character);
     if (text.isEmpty())
         return {};
     const QList<char32_t> codes = CodePoints(text);
@@ -367,9 +354,7 @@ CapText CapTextOf(const QString &character)
             hex.append(CodeText(code));
         return {hex.join(u' '), true};
     }
-    if (IsCombiningMark(codes.front()))
-        text.prepend(QChar(DottedCircle));
-    return {text, false};
+    return {ShownCharacter(text), false};
 }
 
 KeyCap KeyCapOf(const s_key &key)
