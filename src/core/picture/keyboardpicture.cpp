@@ -6,6 +6,7 @@
 #include "keyboardgeometry.h"
 #include "keytexts.h"
 #include "operationerror.h"
+#include "tavoversion.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -266,7 +267,7 @@ QByteArray SvgBytes(const KeyTableArray &table, const QString &title)
     generator.setResolution(96);
     // Written into the XML as given.
     generator.setTitle(CleanTitle(title).toHtmlEscaped());
-    generator.setDescription(QStringLiteral("A keyboard layout drawn by Tavo"));
+    generator.setDescription(QStringLiteral("A keyboard layout drawn by " TAVO_APPLICATION_NAME));
     QPainter painter;
     if (!painter.begin(&generator))
         CannotDraw(PictureFormat::Svg);
@@ -318,7 +319,7 @@ QByteArray PdfBytes(const KeyTableArray &table, const QString &title)
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         writer.setTitle(CleanTitle(title));
-        writer.setCreator(QStringLiteral("Tavo"));
+        writer.setCreator(QStringLiteral(TAVO_APPLICATION_NAME));
         QPainter painter;
         if (!painter.begin(&writer))
             CannotDraw(PictureFormat::Pdf);
