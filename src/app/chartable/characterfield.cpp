@@ -1,5 +1,7 @@
 #include "characterfield.h"
 
+#include "keytexts.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -14,8 +16,7 @@ void CharacterField::setText(const QString &text)
     if (text == m_text)
         return;
     m_text = text;
-    m_shown = text;
-    m_shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    m_shown = ShownKeyText(text);
     update();
 }
 

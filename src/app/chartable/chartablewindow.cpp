@@ -6,7 +6,6 @@
 #include "characterfield.h"
 #include "dialogseam.h"
 #include "keytexts.h"
-#include "tavoversion.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -135,7 +134,7 @@ void TForm2::buildControls()
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 
-    Label8 = new QLabel(QStringLiteral("Tavo " TAVO_VERSION_STRING "  \u00A9  the Tavo developers"), this);
+    Label8 = new QLabel(ApplicationTitleAndVersion + QStringLiteral("  \u00A9  the Tavo developers"), this);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setTextFormat(Qt::PlainText);
     Label8->setGeometry(8, 397, 841, 16);

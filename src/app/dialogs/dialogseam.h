@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tavoversion.h"
 #include "xkbregistry.h"
 
 #include <QFont>
@@ -53,7 +54,9 @@ public:
 };
 
 // The title every message box carries.
-inline const QString ApplicationTitle = QStringLiteral("Tavo");
+inline const QString ApplicationTitle = QStringLiteral(TAVO_APPLICATION_NAME);
+// The name with the version, "Tavo 1.2", as the editor's caption and the character table show it.
+inline const QString ApplicationTitleAndVersion = QStringLiteral(TAVO_APPLICATION_NAME " " TAVO_VERSION_STRING);
 
 // The seam in use; the real Qt dialogs unless a test installed its own.
 DialogSeam &Dialogs();

@@ -47,7 +47,7 @@ TForm1::TForm1(QWidget *parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Tavo 1.2"));
+    setWindowTitle(ApplicationTitleAndVersion);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
     setFixedSize(570, 304);

@@ -1,27 +1,7 @@
 #include "charsearchmodel.h"
-#include "codetext.h"
 
 #include "charnames.h"
-
-#include <unicode/uchar.h>
-
-namespace {
-
-// A combining mark is shown on a dotted circle, as character charts show it.
-QString ShownCharacter(char16_t unit)
-{
-    const QString character(QChar{unit});
-    switch (u_charType(unit)) {
-    case U_NON_SPACING_MARK:
-    case U_ENCLOSING_MARK:
-    case U_COMBINING_SPACING_MARK:
-        return u'\u25CC' + character;
-    default:
-        return character;
-    }
-}
-
-} // namespace
+#include "codetext.h"
 
 CharSearchModel::CharSearchModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -61,7 +41,7 @@ QVariant CharSearchModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case CharacterColumn:
-            return ShownCharacter(match.unit);
+            return ShownCharacter(QString(QChar(match.unit)));
         case CodeColumn:
             return CodeText(match.unit);
         default:

@@ -1,6 +1,7 @@
 #include "klcimport.h"
 
 #include "codepage.h"
+#include "codetext.h"
 #include "operationerror.h"
 
 #include <QFile>
@@ -105,26 +106,8 @@ void ForEachLine(QStringView text, F f)
         f(text.sliced(start));
 }
 
-std::optional<uint> HexTokenValue(QStringView token)
-{
-    bool ok = false;
-    const uint value = token.toUInt(&ok, 16);
-    if (!ok)
-        return std::nullopt;
-    return value;
-}
-
-bool IsFourHexDigits(QStringView token)
-{
-    if (token.size() != 4)
-        return false;
-    for (QChar c : token) {
-        const char16_t u = c.unicode();
-        if (!((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F')))
-            return false;
-    }
-    return true;
-}
+// A scan code and the Cap value are one byte each: at most two hex digits.
+constexpr qsizetype ByteDigits = 2;
 
 // The state a SHIFTSTATE value stands for; nothing for states the table has no slot for.
 std::optional<ShiftState> StateOfShiftValue(int value)
@@ -140,19 +123,6 @@ std::optional<ShiftState> StateOfShiftValue(int value)
     }
 }
 
-const char *StateName(ShiftState state)
-{
-    switch (state) {
-    case ShiftState::Norm: return "Norm";
-    case ShiftState::Shift: return "Shift";
-    case ShiftState::AltGr: return "AltGr";
-    case ShiftState::AltGrShift: return "AltGr-Shift";
-    case ShiftState::Ctrl: return "Ctrl";
-    case ShiftState::CtrlShift: return "Ctrl-Shift";
-    }
-    Q_UNREACHABLE();
-}
-
 struct LayoutRow {
     QList<QStringView> tokens;
     int lineNumber;
@@ -166,7 +136,7 @@ public:
     {
         m_result.table = EmptyImportTable();
         for (int number = 1; number <= KeyCount; ++number) {
-            if (const std::optional<uint> code = HexTokenValue(KeyByNumber(m_result.table, number).scan_code))
+            if (const std::optional<char32_t> code = HexValue(KeyByNumber(m_result.table, number).scan_code, ByteDigits))
                 m_keyOfScanCode.insert(*code, number);
         }
         for (QStringView line : KlcExtraKeyLines)
@@ -272,7 +242,7 @@ private:
             report(row.lineNumber, QStringLiteral("the row is too short and is skipped"));
             return;
         }
-        const std::optional<uint> scanCode = HexTokenValue(scanText);
+        const std::optional<char32_t> scanCode = HexValue(scanText, ByteDigits);
         const int number = scanCode ? m_keyOfScanCode.value(*scanCode, 0) : 0;
         const bool sgCap = tokens.at(2).compare(u"SGCap", Qt::CaseInsensitive) == 0;
         m_afterSgCap = sgCap;
@@ -295,12 +265,11 @@ private:
             key.caps = QStringLiteral("0");
             report(row.lineNumber, where + QStringLiteral(": SGCAP (Caps Lock characters of its own) is not carried"));
         } else {
-            bool ok = false;
-            const uint cap = tokens.at(2).toUInt(&ok, 16);
-            key.caps = ok && (cap & 1) ? QStringLiteral("1") : QStringLiteral("0");
-            if (!ok)
+            const std::optional<char32_t> cap = HexValue(tokens.at(2), ByteDigits);
+            key.caps = cap && (*cap & 1) ? QStringLiteral("1") : QStringLiteral("0");
+            if (!cap)
                 report(row.lineNumber, where + QStringLiteral(": Cap \"%1\" is not understood; caps is 0").arg(tokens.at(2)));
-            else if (cap & ~1u)
+            else if (*cap & ~1u)
                 report(row.lineNumber, where + QStringLiteral(": Cap %1 is carried only as Caps Lock on Norm and Shift").arg(tokens.at(2)));
         }
 
@@ -309,7 +278,7 @@ private:
             if (!state || 3 + column >= tokens.size())
                 continue;
             readColumn(key, *state, tokens.at(3 + column), row.lineNumber,
-                       where + QStringLiteral(", ") + QLatin1String(StateName(*state)));
+                       where + QStringLiteral(", ") + ShiftStateName(*state));
         }
     }
 
@@ -325,8 +294,8 @@ private:
         if (dead)
             value.chop(1);
         std::optional<char16_t> unit;
-        if (IsFourHexDigits(value))
-            unit = char16_t(value.toUInt(nullptr, 16));
+        if (const std::optional<char32_t> code = value.size() == 4 ? HexValue(value, 4) : std::nullopt)
+            unit = char16_t(*code);
         else if (value.size() == 1)
             unit = value.front().unicode();
         if (!unit) {
@@ -343,7 +312,7 @@ private:
     const QString &m_text;
     const QString &m_source;
     KlcImport m_result;
-    QHash<uint, int> m_keyOfScanCode;
+    QHash<char32_t, int> m_keyOfScanCode;
     QList<QList<QStringView>> m_extraRows;
     Section m_section = Section::None;
     bool m_hasLayout = false;

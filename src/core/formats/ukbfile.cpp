@@ -4,6 +4,7 @@
 #include "atomicfile.h"
 #include "operationerror.h"
 #include "keyhint.h"
+#include "keytexts.h"
 #include "linebuffer.h"
 
 #include <QFile>
@@ -30,15 +31,12 @@ const QString EmptyMarker = QStringLiteral("<>");
 
 constexpr qsizetype ReadChunkSize = 8192;
 
-// The value of one TAB-closed field: trimmed, and the marker means empty. Trimmed as
-// TrimKeyText does, but on the view, so the many markers of a file cost no copy.
+// The value of one TAB-closed field: trimmed, and the marker means empty. Trimmed on the
+// view, so the many markers of a file cost no copy.
 QString FieldValue(QStringView text)
 {
-    while (!text.isEmpty() && text.front().unicode() <= 0x20)
-        text = text.sliced(1);
-    while (!text.isEmpty() && text.back().unicode() <= 0x20)
-        text.chop(1);
-    return text == EmptyMarker ? QString() : text.toString();
+    const QStringView value = TrimKeyText(text);
+    return value == EmptyMarker ? QString() : value.toString();
 }
 
 // The 16 values of one line. A line with fewer TAB-closed fields leaves the rest of its

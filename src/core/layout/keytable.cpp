@@ -36,6 +36,19 @@ constexpr std::array<DefaultKey, KeyCount> DefaultKeys = {{
 
 } // namespace
 
+QString ShiftStateName(ShiftState state)
+{
+    switch (state) {
+    case ShiftState::Norm: return QStringLiteral("Norm");
+    case ShiftState::Shift: return QStringLiteral("Shift");
+    case ShiftState::AltGr: return QStringLiteral("AltGr");
+    case ShiftState::AltGrShift: return QStringLiteral("AltGr-Shift");
+    case ShiftState::Ctrl: return QStringLiteral("Ctrl");
+    case ShiftState::CtrlShift: return QStringLiteral("Ctrl-Shift");
+    }
+    Q_UNREACHABLE();
+}
+
 QString &CharOf(s_key &key, ShiftState state)
 {
     return const_cast<QString &>(CharOf(std::as_const(key), state));

@@ -44,6 +44,9 @@ enum class ShiftState { Norm = 1, Shift, AltGr, AltGrShift, Ctrl, CtrlShift };
 constexpr std::array<ShiftState, 6> AllShiftStates = {
     ShiftState::Norm, ShiftState::Shift, ShiftState::AltGr,
     ShiftState::AltGrShift, ShiftState::Ctrl, ShiftState::CtrlShift};
+// The state's name in reports and status lines: "Norm", "Shift", "AltGr", "AltGr-Shift",
+// "Ctrl", "Ctrl-Shift".
+QString ShiftStateName(ShiftState state);
 
 QString &CharOf(s_key &key, ShiftState state);
 const QString &CharOf(const s_key &key, ShiftState state);

@@ -4,13 +4,31 @@
 
 QString TrimKeyText(const QString &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
+    const QStringView trimmed = TrimKeyText(QStringView(text));
+    return trimmed.size() == text.size() ? text : trimmed.toString();
+}
+
+QStringView TrimKeyText(QStringView text)
+{
+    while (!text.isEmpty() && text.front().unicode() <= 0x20)
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back().unicode() <= 0x20)
+        text.chop(1);
+    return text;
+}
+
+std::optional<char32_t> KeyCodeValue(const QString &code)
+{
+    const QStringView digits = TrimKeyText(QStringView(code));
+    if (digits.size() != 4)
+        return std::nullopt;
+    return HexValue(digits, 4);
+}
+
+QString ShownKeyText(const QString &stored)
+{
+    QString shown = stored;
+    return shown.replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 CharacterPick PickCharacter(const QString &cellText)

@@ -1,12 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 // The rules every key text follows, wherever it comes from (the character table, a file,
 // an import).
 
 // Removes leading and trailing UTF-16 units up to U+0020 (blanks and control characters).
 QString TrimKeyText(const QString &text);
+QStringView TrimKeyText(QStringView text);
+
+// The code point a state's code names: the code, trimmed, must be exactly four hex digits.
+std::optional<char32_t> KeyCodeValue(const QString &code);
+
+// The text a key shows for a stored key text: a stored "&&" is one ampersand.
+QString ShownKeyText(const QString &stored);
 
 // What a pick from the grid (or an import) puts into the selected state's fields.
 struct CharacterPick {

@@ -1,5 +1,7 @@
 #include "keyviews.h"
 
+#include "keytexts.h"
+
 void ClearKeyCaptions(KeyCaptions &captions)
 {
     captions.fill(QString());
@@ -80,9 +82,7 @@ void RefreshCaptions(const KeyTableArray &table, KeyCaptions &captions,
 CaptionLines SplitCaption(const QString &caption)
 {
     const qsizetype at = caption.indexOf(CaptionBreak);
-    QString upper = at < 0 ? caption : caption.left(at);
-    QString lower = at < 0 ? QString() : caption.mid(at + CaptionBreak.size());
-    upper.replace(QStringLiteral("&&"), QStringLiteral("&"));
-    lower.replace(QStringLiteral("&&"), QStringLiteral("&"));
-    return {upper, lower};
+    const QString upper = at < 0 ? caption : caption.left(at);
+    const QString lower = at < 0 ? QString() : caption.mid(at + CaptionBreak.size());
+    return {ShownKeyText(upper), ShownKeyText(lower)};
 }

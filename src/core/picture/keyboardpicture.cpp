@@ -1,9 +1,12 @@
 #include "keyboardpicture.h"
 
 #include "atomicfile.h"
+#include "charnames.h"
 #include "codetext.h"
 #include "keyboardgeometry.h"
+#include "keytexts.h"
 #include "operationerror.h"
+#include "tavoversion.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -41,18 +44,6 @@ bool ShownByCode(char32_t code)
     }
 }
 
-bool IsCombiningMark(char32_t code)
-{
-    switch (QChar::category(code)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The code points of a text; a lone surrogate stands for itself.
 QList<char32_t> CodePoints(const QString &text)
 {
@@ -68,8 +59,6 @@ QList<char32_t> CodePoints(const QString &text)
     }
     return codes;
 }
-
-constexpr char16_t DottedCircle = u'\u25CC';
 
 // The title with what a text may not hold (controls, lone surrogates, noncharacters)
 // replaced by U+FFFD, so that any file name gives a well-formed SVG file.
@@ -224,10 +213,10 @@ void DrawLegend(QPainter &painter, qreal baseline)
     };
     const QString gap = QStringLiteral("      ");
     const Piece pieces[] = {
-        {QStringLiteral("\u2196 Shift") + gap, Ink, LegendPixels},
-        {QStringLiteral("\u2199 Norm") + gap, Ink, LegendPixels},
-        {QStringLiteral("\u2197 AltGr-Shift") + gap, AltGrInk, LegendPixels},
-        {QStringLiteral("\u2198 AltGr") + gap, AltGrInk, LegendPixels},
+        {QStringLiteral("\u2196 ") + ShiftStateName(ShiftState::Shift) + gap, Ink, LegendPixels},
+        {QStringLiteral("\u2199 ") + ShiftStateName(ShiftState::Norm) + gap, Ink, LegendPixels},
+        {QStringLiteral("\u2197 ") + ShiftStateName(ShiftState::AltGrShift) + gap, AltGrInk, LegendPixels},
+        {QStringLiteral("\u2198 ") + ShiftStateName(ShiftState::AltGr) + gap, AltGrInk, LegendPixels},
         {QStringLiteral("0020"), CodeInk, CodePixels},
         {QStringLiteral(" a blank or control character, by its code") + gap, Ink, LegendPixels},
         {QStringLiteral("\u25CC\u0301"), Ink, LegendPixels},
@@ -278,7 +267,7 @@ QByteArray SvgBytes(const KeyTableArray &table, const QString &title)
     generator.setResolution(96);
     // Written into the XML as given.
     generator.setTitle(CleanTitle(title).toHtmlEscaped());
-    generator.setDescription(QStringLiteral("A keyboard layout drawn by Tavo"));
+    generator.setDescription(QStringLiteral("A keyboard layout drawn by " TAVO_APPLICATION_NAME));
     QPainter painter;
     if (!painter.begin(&generator))
         CannotDraw(PictureFormat::Svg);
@@ -330,7 +319,7 @@ QByteArray PdfBytes(const KeyTableArray &table, const QString &title)
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         writer.setTitle(CleanTitle(title));
-        writer.setCreator(QStringLiteral("Tavo"));
+        writer.setCreator(QStringLiteral(TAVO_APPLICATION_NAME));
         QPainter painter;
         if (!painter.begin(&writer))
             CannotDraw(PictureFormat::Pdf);
@@ -356,8 +345,7 @@ QByteArray PdfBytes(const KeyTableArray &table, const QString &title)
 
 CapText CapTextOf(const QString &character)
 {
-    QString text = character;
-    text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    const QString text = ShownKeyText(character);
     if (text.isEmpty())
         return {};
     const QList<char32_t> codes = CodePoints(text);
@@ -367,9 +355,7 @@ CapText CapTextOf(const QString &character)
             hex.append(CodeText(code));
         return {hex.join(u' '), true};
     }
-    if (IsCombiningMark(codes.front()))
-        text.prepend(QChar(DottedCircle));
-    return {text, false};
+    return {ShownCharacter(text), false};
 }
 
 KeyCap KeyCapOf(const s_key &key)

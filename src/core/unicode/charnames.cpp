@@ -8,6 +8,18 @@ namespace {
 // ICU's longest name (in the supplementary planes) has 88 characters.
 constexpr int NameCapacity = 128;
 
+bool IsCombiningMark(char32_t code)
+{
+    switch (u_charType(UChar32(code))) {
+    case U_NON_SPACING_MARK:
+    case U_COMBINING_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 QString CharName(char32_t code)
@@ -45,4 +57,11 @@ QString CharDescription(char32_t code)
 QString CharToolTip(char32_t code)
 {
     return UnicodeLabel(code) + u' ' + CharDescription(code);
+}
+
+QString ShownCharacter(const QString &text)
+{
+    if (text.isEmpty() || !IsCombiningMark(FirstCodePoint(text)))
+        return text;
+    return u'\u25CC' + text;
 }

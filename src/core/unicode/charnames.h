@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// Names of characters, from ICU's Unicode data.
+// Names of characters and how one is shown alone, from ICU's Unicode data.
 
 // The Unicode name ("EURO SIGN"), or nothing for a code that has none.
 QString CharName(char32_t code);
@@ -14,3 +14,6 @@ bool IsAssigned(char32_t code);
 QString CharDescription(char32_t code);
 // "U+0456 CYRILLIC SMALL LETTER BYELORUSSIAN-UKRAINIAN I": the hint a cell shows.
 QString CharToolTip(char32_t code);
+// The text as a character is shown alone: on a dotted circle (U+25CC) when it begins with
+// a combining mark, as character charts show a mark that has no base.
+QString ShownCharacter(const QString &text);

@@ -36,13 +36,6 @@ std::optional<char32_t> HexCode(QStringView digits)
     return HexValue(digits, MaxCodeDigits);
 }
 
-char32_t FirstCodePoint(QStringView text)
-{
-    if (text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
-        return QChar::surrogateToUcs4(text[0], text[1]);
-    return text[0].unicode();
-}
-
 bool IsWordBoundary(std::string_view name, size_t pos)
 {
     return pos == 0 || pos >= name.size() || name[pos] == ' ' || name[pos] == '-';

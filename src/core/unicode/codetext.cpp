@@ -30,3 +30,10 @@ std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits)
     }
     return value;
 }
+
+char32_t FirstCodePoint(QStringView text)
+{
+    if (text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate())
+        return QChar::surrogateToUcs4(text[0], text[1]);
+    return text[0].unicode();
+}

@@ -14,3 +14,5 @@ QString UnicodeLabel(char32_t code);
 // The value of 1 to maxDigits hexadecimal digits of either case; nothing for any other text
 // (no sign, prefix or blank).
 std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits);
+// The code of the character a non-empty text begins with; a lone surrogate is its own code.
+char32_t FirstCodePoint(QStringView text);

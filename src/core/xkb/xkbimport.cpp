@@ -13,11 +13,6 @@
 
 namespace {
 
-// The four states that levels 1 to 4 fill, in order.
-constexpr std::array<ShiftState, 4> LevelStates = {
-    ShiftState::Norm, ShiftState::Shift, ShiftState::AltGr, ShiftState::AltGrShift};
-constexpr std::array<const char *, 4> LevelNames = {"Norm", "Shift", "AltGr", "AltGr-Shift"};
-
 // Why a keysym cannot be carried; empty when it can.
 QString NotCarried(xkb_keysym_t sym, char32_t cp)
 {
@@ -86,7 +81,7 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
                 continue;
             const QString where = QStringLiteral("key %1 <%2>, %3: ")
                                       .arg(number)
-                                      .arg(keyName, QLatin1String(LevelNames[level]));
+                                      .arg(keyName, ShiftStateName(XkbLevelStates[level]));
             if (count > 1) {
                 result.report << where + QStringLiteral("%1 keysyms at once").arg(count);
                 continue;
@@ -97,7 +92,7 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
                 result.report << where + reason;
                 continue;
             }
-            SetImportedUnit(key, LevelStates[level], char16_t(cp));
+            SetImportedUnit(key, XkbLevelStates[level], char16_t(cp));
             carried[level] = cp;
         }
         const bool caps = carried[1] != 0 && carried[1] != carried[0]

@@ -36,25 +36,6 @@ QString XkbKeyName(int number)
 
 namespace {
 
-// The four XKB levels of a key, in order.
-constexpr std::array<ShiftState, 4> LevelStates = {
-    ShiftState::Norm, ShiftState::Shift, ShiftState::AltGr, ShiftState::AltGrShift};
-
-const char *LevelName(int level)
-{
-    constexpr std::array<const char *, 4> names = {"Norm", "Shift", "AltGr", "AltGr-Shift"};
-    return names[level];
-}
-
-// The code point of a code text: the text trimmed must be exactly four hex digits.
-std::optional<char32_t> CodePointOf(const QString &code)
-{
-    const QString text = TrimKeyText(code);
-    if (text.size() != 4)
-        return std::nullopt;
-    return HexValue(text, 4);
-}
-
 // Controls, surrogates and the two noncharacters at the end of the plane have no
 // character keysym: xkb_utf32_to_keysym gives function keys (BackSpace for U+0008),
 // lone-surrogate keysyms or nothing for them.
@@ -72,7 +53,7 @@ struct Level {
 
 Level LevelOf(const QString &code)
 {
-    const std::optional<char32_t> cp = CodePointOf(code);
+    const std::optional<char32_t> cp = KeyCodeValue(code);
     if (!cp || !XkbCanCarry(*cp))
         return {};
     const xkb_keysym_t sym = xkb_utf32_to_keysym(*cp);
@@ -87,7 +68,7 @@ std::array<Level, 4> LevelsOf(const s_key &key)
 {
     std::array<Level, 4> levels;
     for (int i = 0; i < 4; ++i)
-        levels[i] = LevelOf(CodeOf(key, LevelStates[i]));
+        levels[i] = LevelOf(CodeOf(key, XkbLevelStates[i]));
     return levels;
 }
 
@@ -132,8 +113,8 @@ QString CtrlComment(const s_key &key)
         const QString code = TrimKeyText(CodeOf(key, state));
         if (code.isEmpty())
             continue;
-        QString part = QLatin1String(state == ShiftState::Ctrl ? "Ctrl" : "Ctrl-Shift");
-        if (const std::optional<char32_t> cp = CodePointOf(code))
+        QString part = ShiftStateName(state);
+        if (const std::optional<char32_t> cp = KeyCodeValue(code))
             part += QStringLiteral(" ") + CodeText(*cp);
         parts << part;
     }
@@ -263,7 +244,7 @@ void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QBy
                     continue;
                 throw fail(QStringLiteral("key %1 <%2>, %3%4, gives %5 instead of %6")
                                .arg(number)
-                               .arg(keyName, QLatin1String(LevelName(level)),
+                               .arg(keyName, ShiftStateName(XkbLevelStates[level]),
                                     QLatin1String(caps ? " with Caps Lock" : ""),
                                     Describe(gotSym, gotCp), Describe(want.sym, want.cp)));
             }

@@ -23,15 +23,15 @@ inline const QString DefaultXkbLayoutName = QStringLiteral("tavo");
 // ..., "BKSL", ..., "AB10", "SPCE".
 QString XkbKeyName(int number);
 
+// The states that XKB levels 1 to 4 of a key hold, in order.
+constexpr std::array<ShiftState, 4> XkbLevelStates = {
+    ShiftState::Norm, ShiftState::Shift, ShiftState::AltGr, ShiftState::AltGrShift};
+
 // Whether the text can name an XKB layout: not empty, only a-z, 0-9, "_" and "-".
 bool IsValidXkbLayoutName(const QString &name);
 
 // The layout name a path gives: the file name without its last suffix ("ru.xkb" -> "ru").
 QString XkbLayoutNameOfPath(const QString &path);
-
-// The XKB key name of key number 1 to 48 ("TLDE", "AE01", "AD01", "SPCE"): the evdev
-// keycodes of a PC keyboard, in table order.
-QString XkbKeyName(int number);
 
 // The keysym name for a state's code: the code trimmed must be four hex digits of a
 // character XKB can carry, else "VoidSymbol". Names come from libxkbcommon ("Cyrillic_ef",

@@ -40,11 +40,8 @@ QString DescribeCtrlCode(const QString &code)
     const QString text = TrimKeyText(code);
     if (text.isEmpty())
         return QStringLiteral("nothing");
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    if (!ok || text.size() != 4)
-        return text;
-    return DescribeCodePoint(char32_t(value));
+    const std::optional<char32_t> cp = KeyCodeValue(text);
+    return cp ? DescribeCodePoint(*cp) : text;
 }
 
 } // namespace
@@ -136,15 +133,13 @@ QString XkbTryState::statusOf(int number, quint32 keycode) const
     if (ModActive(state, XKB_MOD_NAME_CTRL)) {
         const ShiftState ctrlState = shift ? ShiftState::CtrlShift : ShiftState::Ctrl;
         return QStringLiteral("%1, %2: %3")
-            .arg(keyName, QLatin1String(shift ? "Ctrl-Shift" : "Ctrl"), DescribeCtrlCode(CodeOf(key, ctrlState)));
+            .arg(keyName, ShiftStateName(ctrlState), DescribeCtrlCode(CodeOf(key, ctrlState)));
     }
     // The right Alt key is ISO_Level3_Shift on Mod5, from level3(ralt_switch).
     const bool altGr = ModActive(state, "Mod5");
-    QStringList modifiers;
-    if (altGr)
-        modifiers << QLatin1String(shift ? "AltGr-Shift" : "AltGr");
-    else
-        modifiers << QLatin1String(shift ? "Shift" : "Norm");
+    const ShiftState level = altGr ? (shift ? ShiftState::AltGrShift : ShiftState::AltGr)
+                                   : (shift ? ShiftState::Shift : ShiftState::Norm);
+    QStringList modifiers{ShiftStateName(level)};
     if (ModActive(state, XKB_MOD_NAME_CAPS))
         modifiers << QStringLiteral("Caps Lock");
     if (ModActive(state, XKB_MOD_NAME_ALT))

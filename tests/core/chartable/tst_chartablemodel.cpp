@@ -1,5 +1,4 @@
 #include "chartablemodel.h"
-#include "keytexts.h"
 #include "testregistry.h"
 
 #include <QAbstractItemModelTester>
@@ -100,33 +99,6 @@ private Q_SLOTS:
             const char16_t unit = CellText(code, CharSet::Default).at(0).unicode();
             QVERIFY2(unit < 0xC0 || unit > 0xFF, qPrintable(QString::number(code)));
         }
-    }
-
-    void pick_data()
-    {
-        QTest::addColumn<QString>("cellText");
-        QTest::addColumn<QString>("character");
-        QTest::addColumn<QString>("code");
-        QTest::newRow("blank clears") << QStringLiteral(" ") << QString() << QString();
-        QTest::newRow("empty clears") << QString() << QString() << QString();
-        QTest::newRow("control unit clears") << QString(QChar(0x1F)) << QString() << QString();
-        QTest::newRow("two characters clear") << QStringLiteral("ab") << QString() << QString();
-        QTest::newRow("letter") << QStringLiteral("a") << QStringLiteral("a") << QStringLiteral("0061");
-        QTest::newRow("ampersand doubles") << QStringLiteral("&") << QStringLiteral("&&") << QStringLiteral("0026");
-        QTest::newRow("hex in upper case") << QStringLiteral("\u00E9") << QStringLiteral("\u00E9") << QStringLiteral("00E9");
-        QTest::newRow("Cyrillic code, not the byte") << QStringLiteral("\u0410") << QStringLiteral("\u0410") << QStringLiteral("0410");
-        QTest::newRow("no-break space is a character") << QStringLiteral("\u00A0") << QStringLiteral("\u00A0") << QStringLiteral("00A0");
-        QTest::newRow("lone surrogate") << QString(QChar(0xD83D)) << QString(QChar(0xD83D)) << QStringLiteral("D83D");
-        QTest::newRow("last unit") << QString(QChar(0xFFFF)) << QString(QChar(0xFFFF)) << QStringLiteral("FFFF");
-        // The text is kept as it is; the code is that of its first unit.
-        QTest::newRow("blank before a letter") << QStringLiteral(" x") << QStringLiteral(" x") << QStringLiteral("0020");
-    }
-    void pick()
-    {
-        QFETCH(QString, cellText);
-        QFETCH(QString, character);
-        QFETCH(QString, code);
-        QCOMPARE(PickCharacter(cellText), (CharacterPick{character, code}));
     }
 
     void modelContract()

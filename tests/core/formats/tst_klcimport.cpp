@@ -113,6 +113,8 @@ private Q_SLOTS:
         QTest::newRow("beyond U+FFFF skipped") << "😀" << "" << ""
                                                << "line 21: key 14 (scan code 10), AltGr: \"😀\" is outside the 16-bit range; the state is left empty";
         QTest::newRow("control keeps its code") << "001b" << "001B" << "" << "";
+        QTest::newRow("hex with 0x skipped") << "0x1F" << "" << ""
+                                            << "line 21: key 14 (scan code 10), AltGr: \"0x1F\" is not a code or a character; the state is left empty";
     }
 
     void columns()
@@ -156,6 +158,21 @@ private Q_SLOTS:
             << QStringList{"line 22: scan code 10 comes again; the row is skipped"};
         QTest::newRow("short row") << QStringList{"10\tQ"} << "" << ""
                                    << QStringList{"line 21: the row is too short and is skipped"};
+        // A scan code and a Cap value are hex digits and nothing else.
+        QTest::newRow("scan code with 0x")
+            << QStringList{"0x10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
+            << QStringList{"line 21: scan code 0x10 (Q) is not one of the 48 keys; the row is skipped"};
+        QTest::newRow("scan code with a sign")
+            << QStringList{"+10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
+            << QStringList{"line 21: scan code +10 (Q) is not one of the 48 keys; the row is skipped"};
+        QTest::newRow("quoted scan code with blanks")
+            << QStringList{"\" 10 \"\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
+            << QStringList{"line 21: scan code  10  (Q) is not one of the 48 keys; the row is skipped"};
+        QTest::newRow("scan code of three digits")
+            << QStringList{"010\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
+            << QStringList{"line 21: scan code 010 (Q) is not one of the 48 keys; the row is skipped"};
+        QTest::newRow("cap with 0x") << QStringList{"10\tQ\t\t0x1\t0439\t0419\t-1\t-1\t-1"} << "0" << "0439"
+                                     << QStringList{"line 21: key 14 (scan code 10): Cap \"0x1\" is not understood; caps is 0"};
     }
 
     void rows()

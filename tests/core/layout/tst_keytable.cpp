@@ -1,5 +1,4 @@
 #include "keytable.h"
-#include "keytexts.h"
 #include "testregistry.h"
 
 #include <QTest>
@@ -136,26 +135,6 @@ private Q_SLOTS:
         s_key key;
         key.caps = caps;
         QCOMPARE(CapsSet(key), set);
-    }
-
-    void trim_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("trimmed");
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("blanks only") << QStringLiteral("   ") << QString();
-        QTest::newRow("controls around") << QStringLiteral("\t\r\n a \x01") << QStringLiteral("a");
-        QTest::newRow("inner blank kept") << QStringLiteral(" a b ") << QStringLiteral("a b");
-        // Only units up to U+0020 go; other Unicode blanks are characters of a key.
-        QTest::newRow("no-break space kept") << QStringLiteral("\u00A0") << QStringLiteral("\u00A0");
-        QTest::newRow("line separator kept") << QStringLiteral(" \u2028 ") << QStringLiteral("\u2028");
-    }
-
-    void trim()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, trimmed);
-        QCOMPARE(TrimKeyText(text), trimmed);
     }
 };
 

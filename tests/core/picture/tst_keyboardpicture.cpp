@@ -64,8 +64,6 @@ private Q_SLOTS:
         QTest::newRow("noncharacter") << "\uFFFF" << "FFFF" << true;
         QTest::newRow("format character beyond 16 bits") << "\U000E0001" << "E0001" << true;
         QTest::newRow("combining mark") << "\u0301" << "\u25CC\u0301" << false;
-        QTest::newRow("enclosing mark") << "\u20DD" << "\u25CC\u20DD" << false;
-        QTest::newRow("letter with its mark") << "e\u0301" << "e\u0301" << false;
         QTest::newRow("letter beyond 16 bits") << "\U0001D400" << "\U0001D400" << false;
         QTest::newRow("letter and blank") << "a " << "a " << false;
     }

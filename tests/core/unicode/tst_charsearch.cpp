@@ -209,6 +209,26 @@ private Q_SLOTS:
         QFETCH(QString, toolTip);
         QCOMPARE(CharToolTip(char32_t(code)), toolTip);
     }
+
+    void shownCharacter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("letter") << "a" << "a";
+        QTest::newRow("nonspacing mark") << "\u0301" << "\u25CC\u0301";
+        QTest::newRow("spacing mark") << "\u0903" << "\u25CC\u0903";
+        QTest::newRow("enclosing mark") << "\u20DD" << "\u25CC\u20DD";
+        QTest::newRow("mark beyond 16 bits") << "\U0001D167" << "\u25CC\U0001D167";
+        QTest::newRow("letter with its mark") << "e\u0301" << "e\u0301";
+        QTest::newRow("lone surrogate") << QString(QChar(0xDC00)) << QString(QChar(0xDC00));
+    }
+    void shownCharacter()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QCOMPARE(ShownCharacter(text), shown);
+    }
 };
 
 TAVO_TEST(TestCharSearch)
