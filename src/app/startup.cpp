@@ -1,6 +1,5 @@
 #include "startup.h"
 
-#include "chartablewindow.h"
 #include "editorwindow.h"
 #include "operation.h"
 #include "tavoversion.h"
@@ -93,10 +92,6 @@ int PrintCommandLineText(const EditorCommandLine &commandLine)
 std::unique_ptr<TForm1> StartEditor(const QString &file)
 {
     auto form1 = std::make_unique<TForm1>();
-    // The character table is created hidden once and reused for every key edit; as the
-    // editor's child it stays above the editor and goes with it.
-    auto *form2 = new TForm2(form1.get());
-    form1->setCharTable(form2);
     form1->show();
     if (!file.isEmpty()) {
         // The dialog gives absolute paths; so does the command line, for the error and for

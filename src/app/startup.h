@@ -26,7 +26,7 @@ bool AsksForTextOnly(int argc, char **argv);
 // returns the exit status: 0, or 2 for a usage error.
 int PrintCommandLineText(const EditorCommandLine &commandLine);
 
-// Creates the editor window with its character table and shows it. A non-empty file is then
-// loaded as "load   *.ukb" loads the file chosen in its dialog: the same errors, shown over
-// the window, which stays up; the open dialog offers that file next.
+// Creates the editor window and shows it. A non-empty file is then loaded as "load   *.ukb"
+// loads the file chosen in its dialog: the same errors, shown over the window, which stays
+// up; the open dialog offers that file next.
 std::unique_ptr<TForm1> StartEditor(const QString &file);

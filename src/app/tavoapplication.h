@@ -8,4 +8,7 @@ class TavoApplication : public QApplication
     Q_OBJECT
 public:
     TavoApplication(int &argc, char **argv);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -1,4 +1,5 @@
 // Starting the editor from the command line: `tavo FILE` loads FILE as the menu's load does.
+#include "chartablewindow.h"
 #include "editorwindow.h"
 #include "fakedialogs.h"
 #include "goldenfile.h"
@@ -11,6 +12,8 @@
 #include "ukbfile.h"
 
 #include <QDir>
+#include <QIcon>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -28,6 +31,7 @@ class TestStartup : public QObject
     std::unique_ptr<FakeDialogs> dialogs;
     std::unique_ptr<QTemporaryDir> dir;
     QString startDir;
+    QTemporaryDir iconTheme;
 
     // The name the load's dialog offers next, read by opening it and cancelling.
     static QString offeredName(TForm1 *form, FakeDialogs &dialogs)
@@ -43,6 +47,16 @@ private Q_SLOTS:
     {
         QApplication::setQuitOnLastWindowClosed(false);
         startDir = QDir::currentPath();
+        // An icon theme that holds the application's icon, as an install provides it.
+        QVERIFY(iconTheme.isValid());
+        QVERIFY(QDir(iconTheme.path()).mkpath(QStringLiteral("hicolor/16x16/apps")));
+        QVERIFY(WriteAll(iconTheme.filePath(QStringLiteral("hicolor/index.theme")),
+                         "[Icon Theme]\nName=hicolor\nDirectories=16x16/apps\n\n[16x16/apps]\nSize=16\nType=Fixed\n"));
+        QImage icon(16, 16, QImage::Format_ARGB32);
+        icon.fill(Qt::darkBlue);
+        QVERIFY(icon.save(iconTheme.filePath(QStringLiteral("hicolor/16x16/apps/" TAVO_APPLICATION_ID ".png"))));
+        QIcon::setThemeSearchPaths({iconTheme.path()});
+        QIcon::setThemeName(QStringLiteral("hicolor"));
     }
     void init()
     {
@@ -61,6 +75,12 @@ private Q_SLOTS:
     {
         const std::unique_ptr<TForm1> form = StartEditor(QString());
         QVERIFY(form->isVisible());
+        // The character table is made at the first key edit, not before.
+        QVERIFY(!form->findChild<TForm2 *>());
+        // The icon theme is read once the window is on screen.
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCoreApplication::processEvents();
+        QCOMPARE(form->windowIcon().name(), u"" TAVO_APPLICATION_ID);
         KeyTableArray defaults;
         LoadDefaults(defaults);
         QVERIFY(KeyTable == defaults);

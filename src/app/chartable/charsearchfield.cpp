@@ -196,6 +196,15 @@ void CharSearchField::hideEvent(QHideEvent *event)
     QLineEdit::hideEvent(event);
 }
 
+void CharSearchField::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    // Typing is likely to follow: the names are read now, once the field has painted its
+    // focus, rather than at the first keystroke. A key typed sooner reads them itself.
+    if (!m_finder.isIndexed())
+        QMetaObject::invokeMethod(this, [this] { m_finder.readNames(); }, Qt::QueuedConnection);
+}
+
 void CharSearchField::focusOutEvent(QFocusEvent *event)
 {
     // The field's own context menu takes the focus for a moment; anything else closes

@@ -277,12 +277,19 @@ void TForm1::importklc1Click() { ImportKlc(); }
 
 // ---- Key editing -------------------------------------------------------------------
 
+TForm2 *TForm1::charTable()
+{
+    // Not made with the editor: the window shows sooner and needs less memory without it.
+    if (!m_charTable)
+        m_charTable = new TForm2(this);
+    return m_charTable;
+}
+
 void TForm1::EditKey(int number)
 {
-    if (!m_charTable)
-        return;
-    m_charTable->setKeyEdit(KeyEditOf(KeyByNumber(KeyTable, number)));
-    if (m_charTable->exec() == QDialog::Accepted)
+    TForm2 *table = charTable();
+    table->setKeyEdit(KeyEditOf(KeyByNumber(KeyTable, number)));
+    if (table->exec() == QDialog::Accepted)
         StoreKey(number);
 }
 

@@ -62,8 +62,9 @@ public:
 
     // The key edit exchange with the character table (keys 1 to 47).
     void EditKey(int number);
-    // The character table that EditKey shows; without one EditKey does nothing.
-    void setCharTable(TForm2 *charTable) { m_charTable = charTable; }
+    // The character table that EditKey shows, made hidden at its first use and kept: as the
+    // editor's child it stays above the editor and goes with it.
+    TForm2 *charTable();
 
     // Whether the key table holds edits that no UKB save or load has taken up yet.
     bool isLayoutModified() const { return m_layoutModified; }

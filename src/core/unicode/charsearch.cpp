@@ -168,8 +168,10 @@ CharSearchResult CharFinder::find(const CharQuery &query)
     return result;
 }
 
-void CharFinder::index()
+void CharFinder::readNames()
 {
+    if (isIndexed())
+        return;
     // About 55,600 named units, 1.4 MB of names.
     m_names.reserve(1500000);
     m_starts.reserve(56000);
@@ -189,8 +191,7 @@ void CharFinder::index()
 
 void CharFinder::findWords(const QByteArrayList &wordsAsTyped, std::vector<int> &entries)
 {
-    if (!isIndexed())
-        index();
+    readNames();
     // A word typed twice is looked for once: a long paste of the same word costs no more.
     QByteArrayList words;
     for (const QByteArray &word : wordsAsTyped) {

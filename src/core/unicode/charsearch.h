@@ -43,19 +43,20 @@ constexpr int MaxCharMatches = 300;
 // names holding every word: best where the words are whole words of the name, then
 // shorter names first. Unassigned codes are never found.
 //
-// The names come from ICU, read once, at the first search by name: opening the window
-// costs nothing.
+// The names come from ICU, read once, at the first search by name or by readNames():
+// opening the window costs nothing.
 class CharFinder
 {
 public:
     CharSearchResult find(const CharQuery &query);
     CharSearchResult find(QStringView text) { return find(ParseCharQuery(text)); }
 
+    // Reads the names unless they have been read, so that a search to come does not wait.
+    void readNames();
     // Whether the names have been read.
     bool isIndexed() const { return !m_units.empty(); }
 
 private:
-    void index();
     void findWords(const QByteArrayList &wordsAsTyped, std::vector<int> &entries);
 
     // Every named unit's name followed by '\n', in code order; m_starts[i] is where the

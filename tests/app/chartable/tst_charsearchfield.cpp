@@ -68,6 +68,15 @@ private Q_SLOTS:
         QVERIFY(!edit->finder().isIndexed());  // opening the window reads no names
     }
 
+    void focusReadsTheNamesBeforeTheFirstKey()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        searchEdit()->setFocus(Qt::MouseFocusReason);
+        QVERIFY(!searchEdit()->finder().isIndexed());  // not while the focus is being drawn
+        QCoreApplication::processEvents();
+        QVERIFY(searchEdit()->finder().isIndexed());
+    }
+
     void nameIntoAltGr()
     {
         KeyEdit edit;

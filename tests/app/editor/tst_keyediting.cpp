@@ -43,19 +43,23 @@ class TestKeyEditing : public QObject
 
     FakeDialogs dialogs;
     std::unique_ptr<TForm1> editor;
-    std::unique_ptr<TForm2> table;
 
     template <typename T>
     T *editorChild(const QString &name) const { return Child<T>(editor.get(), name); }
     template <typename T>
-    T *tableChild(const QString &name) const { return Child<T>(table.get(), name); }
+    T *tableChild(const QString &name) const { return Child<T>(table(), name); }
+    // The editor's character table, once a key edit made it.
+    TForm2 *table() const { return editor->findChild<TForm2 *>(); }
+    bool tableShown() const { return table() && table()->isVisible(); }
     KeyCell *cell(int number) const { return KeyCellOf(editor.get(), number); }
     QTableView *grid() const { return tableChild<QTableView>(QStringLiteral("TntSG1")); }
 
     Shown readTable() const
     {
         Shown shown;
-        shown.opened = table->isVisible();
+        shown.opened = tableShown();
+        if (!shown.opened)
+            return shown;
         shown.name = tableChild<QLabel>(QStringLiteral("Label7"))->text();
         for (int state = 1; state <= 6; ++state) {
             shown.chars << tableChild<CharacterField>(QStringLiteral("TntLabel%1").arg(state))->text();
@@ -78,13 +82,13 @@ class TestKeyEditing : public QObject
                   Qt::MouseButton button = Qt::LeftButton)
     {
         Shown shown;
-        QTimer::singleShot(0, table.get(), [&] {
+        QTimer::singleShot(0, editor.get(), [&] {
             shown = readTable();
             if (!shown.opened)
                 return;
             actions();
-            if (table->isVisible())
-                table->done(-1);
+            if (table()->isVisible())
+                table()->done(-1);
         });
         ClickKeyCell(editor.get(), number, button);
         QCoreApplication::processEvents();  // a key that opened nothing still runs the timer
@@ -100,14 +104,14 @@ class TestKeyEditing : public QObject
         Shown shown;
         QTimer poll;
         poll.setInterval(1);
-        connect(&poll, &QTimer::timeout, table.get(), [&] {
-            if (!table->isVisible())
+        connect(&poll, &QTimer::timeout, editor.get(), [&] {
+            if (!tableShown())
                 return;
             poll.stop();
             shown = readTable();
             actions();
-            if (table->isVisible())
-                table->done(-1);
+            if (table()->isVisible())
+                table()->done(-1);
         });
         poll.start();
         QTest::mouseClick(editor->windowHandle(), button, {}, pos);
@@ -136,14 +140,11 @@ private Q_SLOTS:
     {
         dialogs.fonts.clear();
         editor = std::make_unique<TForm1>();
-        table = std::make_unique<TForm2>();
-        editor->setCharTable(table.get());
         QVERIFY(ShowOnScreen(editor.get()));
     }
     void cleanup()
     {
         editor.reset();
-        table.reset();
     }
 
     void opensWithTheKeysValues()
@@ -157,7 +158,9 @@ private Q_SLOTS:
         QCOMPARE(shown.codes, (QStringList{QStringLiteral("0439"), QStringLiteral("0419"),
                                            QStringLiteral("0071"), QStringLiteral("0051"), QString(), QString()}));
         QVERIFY(shown.caps);
-        QVERIFY(!table->isVisible());
+        QVERIFY(!table()->isVisible());
+        // Made by that first edit as the editor's child, which it stays above and goes with.
+        QCOMPARE(editor->findChildren<TForm2 *>(), QList<TForm2 *>{editor->charTable()});
     }
 
     void anyButtonOpens_data()
@@ -189,7 +192,7 @@ private Q_SLOTS:
         const Shown shown = pressOnEditor(pos, Qt::MouseButton(button), [this] { pressEscape(); });
         QCOMPARE(shown.opened, !opened.isEmpty());
         QCOMPARE(shown.name, opened);
-        QVERIFY(!table->isVisible());
+        QVERIFY(!tableShown());
         QCOMPARE(popup->isVisible(), menu);
     }
 
@@ -214,8 +217,8 @@ private Q_SLOTS:
         const Shown shown = pressOnEditor(cellCentre(15), Qt::LeftButton, [this] {
             const QModelIndex k = IndexOfCode(grid()->model(), 'k');
             grid()->scrollTo(k);
-            const QPoint onGrid = grid()->viewport()->mapTo(table.get(), grid()->visualRect(k).center());
-            QTest::mouseClick(table->windowHandle(), Qt::LeftButton, {}, onGrid);
+            const QPoint onGrid = grid()->viewport()->mapTo(table(), grid()->visualRect(k).center());
+            QTest::mouseClick(table()->windowHandle(), Qt::LeftButton, {}, onGrid);
             pressOk();
         });
         QCOMPARE(shown.name, u"Key:  VK_W");
@@ -317,7 +320,7 @@ private Q_SLOTS:
             QTest::mouseClick(tableChild<CharacterField>(QStringLiteral("TntLabel2")), Qt::RightButton);
             ClickButton(tableChild<QCheckBox>(QStringLiteral("CB1")));
             if (closeBox)
-                table->close();
+                table()->close();
             else
                 pressEscape();
         });

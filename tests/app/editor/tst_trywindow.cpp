@@ -41,7 +41,6 @@ class TestTryWindow : public QObject
 
     FakeDialogs dialogs;
     std::unique_ptr<TForm1> editor;
-    std::unique_ptr<TForm2> charTable;
     TryWindow *window = nullptr;
     std::unique_ptr<XkbTryState> keycodes;  // the evdev + 8 codes of the keys
 
@@ -67,8 +66,6 @@ private Q_SLOTS:
     void init()
     {
         editor = std::make_unique<TForm1>();
-        charTable = std::make_unique<TForm2>();
-        editor->setCharTable(charTable.get());
         KeyTable = RussianLayout();
         keycodes = std::make_unique<XkbTryState>(KeyTable);
         TriggerMenuItem(editor.get(), "trylayout1");
@@ -81,7 +78,6 @@ private Q_SLOTS:
     void cleanup()
     {
         editor.reset();
-        charTable.reset();
         QVERIFY(dialogs.errors.isEmpty());
         dialogs.errors.clear();
     }
@@ -173,12 +169,13 @@ private Q_SLOTS:
     {
         // Key 14 gets я (U+044F) in Norm through the character table.
         dialogs.fonts.push_back(QFont(QStringLiteral("Liberation Sans"), 10));  // asked for by the Unicode grid
-        QTimer::singleShot(0, charTable.get(), [this] {
-            ClickButton(Child<QRadioButton>(charTable.get(), QStringLiteral("RB22")));
-            QTest::mouseClick(Child<CharacterField>(charTable.get(), QStringLiteral("TntLabel1")), Qt::LeftButton);
-            auto *grid = Child<QTableView>(charTable.get(), QStringLiteral("TntSG1"));
+        QTimer::singleShot(0, editor.get(), [this] {
+            TForm2 *charTable = editor->charTable();
+            ClickButton(Child<QRadioButton>(charTable, QStringLiteral("RB22")));
+            QTest::mouseClick(Child<CharacterField>(charTable, QStringLiteral("TntLabel1")), Qt::LeftButton);
+            auto *grid = Child<QTableView>(charTable, QStringLiteral("TntSG1"));
             ClickCell(grid, IndexOfCode(grid->model(), 0x044F));
-            ClickButton(Child<QPushButton>(charTable.get(), QStringLiteral("Button1")));
+            ClickButton(Child<QPushButton>(charTable, QStringLiteral("Button1")));
             if (charTable->isVisible())
                 charTable->done(-1);
         });
