@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QToolTip>
 
+// What separates the Shift text above from the Norm text below in a key cell's caption.
+inline const QString CellBreak = QStringLiteral("\n\r");
+
 // Key cell (or label) `number` of an editor window.
 inline KeyCell *KeyCellOf(const QWidget *window, int number)
 {

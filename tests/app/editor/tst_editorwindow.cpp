@@ -17,7 +17,6 @@
 
 namespace {
 
-const QString Break = QStringLiteral("\n\r");
 
 } // namespace
 
@@ -80,7 +79,7 @@ private Q_SLOTS:
     void startsBlankWithDefaults()
     {
         for (int number = 1; number <= KeyCount; ++number) {
-            QCOMPARE(cell(number)->caption(), Break);  // Shift over Norm, both empty
+            QCOMPARE(cell(number)->caption(), CellBreak);  // Shift over Norm, both empty
             QVERIFY(cell(number)->hint().isEmpty());
             QVERIFY(cell(number)->toolTip().isEmpty());
         }
@@ -214,17 +213,17 @@ private Q_SLOTS:
     void viewsFollowTheClicks()
     {
         fillSampleKey();
-        QCOMPARE(cell(14)->caption(), QStringLiteral("\u0419") + Break + QStringLiteral("\u0439"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral("\u0419") + CellBreak + QStringLiteral("\u0439"));
 
         click("RB20");  // Double stays: the AltGr pair
-        QCOMPARE(cell(14)->caption(), QStringLiteral("Q") + Break + QStringLiteral("q"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral("Q") + CellBreak + QStringLiteral("q"));
         click("RB35");
-        QCOMPARE(cell(14)->caption(), QStringLiteral("C") + Break + QStringLiteral("c"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral("C") + CellBreak + QStringLiteral("c"));
         click("RB30");  // either Ctrl button shows the same pair
-        QCOMPARE(cell(14)->caption(), QStringLiteral("C") + Break + QStringLiteral("c"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral("C") + CellBreak + QStringLiteral("c"));
 
         click("CB10");  // Double off: the single Ctrl view
-        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + Break + QStringLiteral("c"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + CellBreak + QStringLiteral("c"));
         click("RB25");
         QCOMPARE(cell(14)->caption(), u"Q");
         QCOMPARE(cell(2)->caption(), QString());
@@ -238,7 +237,7 @@ private Q_SLOTS:
         QVERIFY(!child<QCheckBox>("CB10")->isChecked());
         QCOMPARE(checkedRadios(), QString());
         QCOMPARE(cell(14)->caption(), u"\u0419");            // caps "1": Shift character
-        QCOMPARE(cell(2)->caption(), QStringLiteral(" ") + Break + QStringLiteral("1"));   // otherwise Norm below a blank
+        QCOMPARE(cell(2)->caption(), QStringLiteral(" ") + CellBreak + QStringLiteral("1"));   // otherwise Norm below a blank
 
         // Unticking Caps Lock leaves every cell blank: no radio button is checked.
         click("CB20");
@@ -283,7 +282,7 @@ private Q_SLOTS:
         QCOMPARE(cell(14)->caption(), u"\u0419");
         child<QRadioButton>("RB20")->setChecked(true);
         QVERIFY(!child<QCheckBox>("CB20")->isChecked());
-        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + Break + QStringLiteral("q"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + CellBreak + QStringLiteral("q"));
     }
 
     void keysDoNothing()

@@ -24,7 +24,6 @@
 
 namespace {
 
-const QString Break = QStringLiteral("\n\r");
 
 // What the character table showed while it was open.
 struct Shown {
@@ -232,7 +231,7 @@ private Q_SLOTS:
         ClickButton(editorChild<QCheckBox>(QStringLiteral("CB10")));
         ClickButton(editorChild<QRadioButton>(QStringLiteral("RB20")));
         const QString otherBefore = cell(15)->caption();
-        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + Break + QStringLiteral("q"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + CellBreak + QStringLiteral("q"));
 
         dialogs.fonts.push_back(QFont(QStringLiteral("Liberation Sans"), 10));
         editKey(14, [this] {
@@ -253,7 +252,7 @@ private Q_SLOTS:
         QCOMPARE(key.norm_char, u"\u0439");
         QCOMPARE(key.caps, u"0");
         // The cell is drawn in the view the group shows, not as Shift over Norm.
-        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + Break + QStringLiteral("\u00E9"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral(" ") + CellBreak + QStringLiteral("\u00E9"));
         QCOMPARE(cell(15)->caption(), otherBefore);
         QCOMPARE(cell(14)->hint(), BuildKeyHint(key));
         QVERIFY(cell(14)->hint().contains(QStringLiteral("\u20AC")));
@@ -271,7 +270,7 @@ private Q_SLOTS:
         QCOMPARE(key.norm_char, u"4");
         QCOMPARE(key.norm_code, u"0034");
         QVERIFY(key.shift_char.isEmpty());  // the fresh field's blank is trimmed away
-        QCOMPARE(cell(5)->caption(), Break + QStringLiteral("4"));
+        QCOMPARE(cell(5)->caption(), CellBreak + QStringLiteral("4"));
         QCOMPARE(cell(5)->hint(), BuildKeyHint(key));
         QVERIFY(!cell(5)->hint().isEmpty());
         QVERIFY(editor->isLayoutModified());

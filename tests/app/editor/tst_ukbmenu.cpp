@@ -22,7 +22,6 @@
 namespace {
 
 const QString DataDir = QStringLiteral(TAVO_TEST_DATA "/ukb/");
-const QString Break = QStringLiteral("\n\r");
 const QString Question = QStringLiteral("The layout has unsaved changes. Save them first?");
 
 } // namespace
@@ -197,8 +196,8 @@ private Q_SLOTS:
             QCOMPARE(cell(number)->hint(), BuildKeyHint(KeyByNumber(KeyTable, number)));
         QVERIFY(cell(14)->hint().contains(u"0439     \u0439"));
         // Redrawn for the chosen view: Shift over Norm.
-        QCOMPARE(cell(14)->caption(), QStringLiteral("\u0419") + Break + QStringLiteral("\u0439"));
-        QCOMPARE(cell(2)->caption(), QStringLiteral("!") + Break + QStringLiteral("1"));
+        QCOMPARE(cell(14)->caption(), QStringLiteral("\u0419") + CellBreak + QStringLiteral("\u0439"));
+        QCOMPARE(cell(2)->caption(), QStringLiteral("!") + CellBreak + QStringLiteral("1"));
     }
 
     void loadOffersTheLastName()
@@ -228,7 +227,7 @@ private Q_SLOTS:
         form->RefreshKeys();
         trigger("loadukb1");
         QVERIFY(KeyTable == saved);
-        QCOMPARE(cell(20)->caption(), QStringLiteral("&&") + Break + QStringLiteral("\u2028"));
+        QCOMPARE(cell(20)->caption(), QStringLiteral("&&") + CellBreak + QStringLiteral("\u2028"));
         QCOMPARE(cell(20)->hint(), BuildKeyHint(saved[19]));
     }
 
@@ -250,8 +249,8 @@ private Q_SLOTS:
         for (int number = 3; number <= KeyCount; ++number)
             QCOMPARE(cell(number)->hint(), u"old");
         QCOMPARE(KeyByNumber(KeyTable, 48).caps, u"0");  // the space bar's fixed values still follow
-        QCOMPARE(cell(1)->caption(), Break + QStringLiteral("A"));
-        QCOMPARE(cell(3)->caption(), Break + QStringLiteral("3"));
+        QCOMPARE(cell(1)->caption(), CellBreak + QStringLiteral("A"));
+        QCOMPARE(cell(3)->caption(), CellBreak + QStringLiteral("3"));
     }
 
     void spaceBarHintShowsTheFileValues()
@@ -269,7 +268,7 @@ private Q_SLOTS:
         QVERIFY(!cell(48)->hint().contains(u"0020"));
         QCOMPARE(KeyByNumber(KeyTable, 48).caps, u"0");
         QCOMPARE(KeyByNumber(KeyTable, 48).norm_code, u"0020");
-        QCOMPARE(cell(48)->caption(), Break + QStringLiteral("A"));
+        QCOMPARE(cell(48)->caption(), CellBreak + QStringLiteral("A"));
     }
 
     void cancelledLoadDoesNothing()
@@ -305,7 +304,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs->errors, QStringList{QStringLiteral("Cannot open file %1.").arg(file)});
         QVERIFY(KeyTable == before);
         QCOMPARE(cell(5)->hint(), u"old");
-        QCOMPARE(cell(5)->caption(), Break + QStringLiteral("5"));
+        QCOMPARE(cell(5)->caption(), CellBreak + QStringLiteral("5"));
     }
 
     // ---- The modified flag

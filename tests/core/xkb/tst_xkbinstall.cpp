@@ -45,7 +45,7 @@ const QByteArray OptionsOnly =
     "  </optionList>\n"
     "</xkbConfigRegistry>\n";
 
-const QString Name = QStringLiteral("tavotry");
+const QString LayoutName = QStringLiteral("tavotry");
 
 // Every file and folder under a folder, with the files' bytes.
 std::map<QString, QByteArray> Snapshot(const QString &root)
@@ -114,22 +114,22 @@ private Q_SLOTS:
     void installedLayoutIsListed()
     {
         const QString description = QStringLiteral("Tavo <try> & \u0419");
-        InstallXkbLayout(RussianLayout(), Name, description);
-        const std::optional<XkbLayoutInfo> info = Listed(Name);
+        InstallXkbLayout(RussianLayout(), LayoutName, description);
+        const std::optional<XkbLayoutInfo> info = Listed(LayoutName);
         QVERIFY(info);
         QCOMPARE(info->description, description);
-        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{Name, description}}));
-        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(RussianLayout(), Name));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{LayoutName, description}}));
+        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + LayoutName)), XkbSymbolsText(RussianLayout(), LayoutName));
     }
 
     void installedLayoutTypesTheTable()
     {
         const KeyTableArray table = RussianLayout();
-        InstallXkbLayout(table, Name, QString());
+        InstallXkbLayout(table, LayoutName, QString());
         // As a desktop compiles it: rules evdev, model pc105, the default include paths.
         XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
         QVERIFY(context);
-        const QByteArray layout = Name.toLatin1();
+        const QByteArray layout = LayoutName.toLatin1();
         const xkb_rule_names names = {"evdev", "pc105", layout.constData(), "", ""};
         XkbKeymapPtr keymap(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
         QVERIFY(keymap);
@@ -149,12 +149,12 @@ private Q_SLOTS:
     void secondInstallReplacesItsEntry()
     {
         writeRules(OwnRules);
-        InstallXkbLayout(DefaultTable(), Name, QStringLiteral("First"));
-        InstallXkbLayout(RussianLayout(), Name, QStringLiteral("Second"));
-        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{Name, QStringLiteral("Second")}}));
-        QCOMPARE(ReadAll(rules()).count("<name>" + Name.toLatin1() + "</name>"), 1);
-        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + Name)), XkbSymbolsText(RussianLayout(), Name));
-        QCOMPARE(Listed(Name)->description, u"Second");
+        InstallXkbLayout(DefaultTable(), LayoutName, QStringLiteral("First"));
+        InstallXkbLayout(RussianLayout(), LayoutName, QStringLiteral("Second"));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{LayoutName, QStringLiteral("Second")}}));
+        QCOMPARE(ReadAll(rules()).count("<name>" + LayoutName.toLatin1() + "</name>"), 1);
+        QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + LayoutName)), XkbSymbolsText(RussianLayout(), LayoutName));
+        QCOMPARE(Listed(LayoutName)->description, u"Second");
     }
 
     void existingRulesAreKept_data()
@@ -171,15 +171,15 @@ private Q_SLOTS:
         QFETCH(QStringList, othersListed);
         writeRules(before);
         const std::map<QString, QByteArray> folder = Snapshot(m_config->path());
-        InstallXkbLayout(RussianLayout(), Name, QStringLiteral("Try"));
+        InstallXkbLayout(RussianLayout(), LayoutName, QStringLiteral("Try"));
 
         const QByteArray inserted = Inserted(before, ReadAll(rules()));
         QVERIFY2(inserted.contains("<name>tavotry</name>"), inserted.constData());
-        QVERIFY(Listed(Name));
+        QVERIFY(Listed(LayoutName));
         for (const QString &other : othersListed)
             QVERIFY2(Listed(other), qPrintable(other));
 
-        UninstallXkbLayout(Name);
+        UninstallXkbLayout(LayoutName);
         QCOMPARE(ReadAll(rules()), before);
         QVERIFY(Snapshot(m_config->path()) == folder);
     }
@@ -208,9 +208,9 @@ private Q_SLOTS:
             InstallXkbLayout(DefaultTable(), other, QString());
         const std::map<QString, QByteArray> before = Snapshot(m_config->path());
 
-        InstallXkbLayout(RussianLayout(), Name, QStringLiteral("Try"));
+        InstallXkbLayout(RussianLayout(), LayoutName, QStringLiteral("Try"));
         QVERIFY(Snapshot(m_config->path()) != before);
-        UninstallXkbLayout(Name);
+        UninstallXkbLayout(LayoutName);
         QVERIFY(Snapshot(m_config->path()) == before);
 
         // The install's own evdev.xml goes with the last layout it lists.
@@ -270,7 +270,7 @@ private Q_SLOTS:
             writeRules(rulesBefore);
         }
         const std::map<QString, QByteArray> before = Snapshot(m_config->path());
-        const QString message = ErrorOf([&] { InstallXkbLayout(RussianLayout(), Name, QString()); });
+        const QString message = ErrorOf([&] { InstallXkbLayout(RussianLayout(), LayoutName, QString()); });
         QVERIFY2(message.startsWith(error), qPrintable(message));
         QVERIFY(Snapshot(m_config->path()) == before);
     }
