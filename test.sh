@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every target as a Release build with AddressSanitizer
-# and UndefinedBehaviorSanitizer in build-test/, runs every test there, and meanwhile
-# compiles the benchmarks and fuzzes the .ukb reader and the writers for 30 seconds with a
-# clang build in build-fuzz/.
+# and UndefinedBehaviorSanitizer in build-test/ and runs every test there; meanwhile it
+# fuzzes the .ukb reader and the writers for 30 seconds with a clang build in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")"
 SECONDS=0
@@ -24,49 +23,61 @@ fi
 
 # One build serves both checks: every target is compiled as the program ships (Release:
 # optimised, assertions off), which catches what only such a build refuses, and the tests
-# run in it under the sanitizers. Its default target leaves out the benchmarks, which no
-# test runs; they are compiled below, while the tests run.
+# run in it under the sanitizers. Test code itself is compiled unoptimised, one translation
+# unit a program, and the benchmarks, which no test runs, are left to the end.
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVO_SANITIZE=ON "${launcher[@]}"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTAVO_FUZZ=ON -DTAVO_BUILD_TESTS=OFF -DTAVO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build build-test
-built=$SECONDS
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-# The tests leave the processor idle while they wait on their child processes, so the
-# rest runs beside them, its output kept in build-fuzz/side.log: the benchmarks are
-# compiled, then the libFuzzer target of the .ukb reader and the writers is built with
-# clang and runs for a bounded time over a copy of the seed corpus (libFuzzer adds what it
-# finds to the copy, not to the repository). A compile error, a crash, a failed check or a
-# sanitizer report fails the script.
-side_log=build-fuzz/side.log
+# The fuzz leg runs beside the build and the tests, which leave a processor idle at times,
+# its output kept in build-fuzz/fuzz.log: the libFuzzer target of the .ukb reader and the
+# writers is built with clang and runs for a bounded time over a copy of the seed corpus
+# (libFuzzer adds what it finds to the copy, not to the repository). A crash, a failed
+# check or a sanitizer report fails the script.
+fuzz_log=build-fuzz/fuzz.log
+set -m  # a process group of its own, stopped as a whole if the script ends early
 (
   set -e
-  cmake --build build-test --target benchmarks
   cmake --build build-fuzz --target fuzz_ukbreader
   corpus=build-fuzz/corpus-ukb
   rm -rf "$corpus"
   mkdir -p "$corpus"
   cp fuzz/corpus/ukb/* "$corpus"/
   build-fuzz/fuzz_ukbreader -max_total_time=30 -print_final_stats=1 -artifact_prefix=build-fuzz/ "$corpus"
-) >"$side_log" 2>&1 &
-side=$!
+) >"$fuzz_log" 2>&1 &
+fuzz=$!
+set +m
+trap 'kill -- -"$fuzz" 2>/dev/null || true' EXIT
 
-tests_ok=0
-ctest --test-dir build-test --output-on-failure -j "$(nproc)" || tests_ok=$?
+cmake --build build-test
+built=$SECONDS
+
+# The benchmarks are compiled while the tests run.
+bench_log=build-test/benchmarks.log
+cmake --build build-test --target benchmarks >"$bench_log" 2>&1 &
+bench=$!
+
+tests_status=0
+ctest --test-dir build-test --output-on-failure -j "$(nproc)" || tests_status=$?
 tested=$SECONDS
 
-side_ok=0
-wait "$side" || side_ok=$?
-if [ "$side_ok" -ne 0 ]; then
-  cat "$side_log"
-  echo "test.sh: the benchmarks or the fuzz run failed (log above, in $side_log)"
+status=$tests_status
+if ! wait "$bench"; then
+  cat "$bench_log"
+  echo "test.sh: the benchmarks failed to build (log above, in $bench_log)"
+  status=1
+fi
+if wait "$fuzz"; then
+  grep -E '^(Done [0-9]+ runs|stat::number_of_executed_units)' "$fuzz_log" || true
+  echo "test.sh: the fuzz run found nothing (log in $fuzz_log)"
 else
-  grep -E '^(stat::number_of_executed_units|Done [0-9]+ runs)' "$side_log" || true
-  echo "test.sh: benchmarks compiled, fuzzing passed (log in $side_log)"
+  cat "$fuzz_log"
+  echo "test.sh: the fuzz leg failed (log above, in $fuzz_log)"
+  status=1
 fi
 echo "test.sh: built in ${built} s, tested in $((tested - built)) s, all done in ${SECONDS} s"
-[ "$tests_ok" -eq 0 ] && [ "$side_ok" -eq 0 ]
+exit "$status"

@@ -2,9 +2,9 @@
 // each is a process of its own that starts, shows its window and is measured until the
 // window is exposed and painted. The bare window shows the editor's texts in its fonts and
 // places as plain labels (bench_barewindow), so the ratio is what the editor costs beyond
-// what any window that shows those texts must pay. Prints the medians of the time from the start of the
-// process, its CPU time and its peak resident memory, and the editor's ratios to the bare
-// window. Run it on a real window system, for example under xvfb-run.
+// what any window that shows those texts must pay. Prints the medians of the time from the
+// start of the process, its CPU time and its peak resident memory, and the editor's ratios
+// to the bare window. Run it on a real window system, for example under xvfb-run.
 //
 //   bench_editorwindow [RUNS]       runs both RUNS times (21 unless given), alternately
 //   bench_editorwindow --child      the editor's start as tavo does it, ending once exposed
