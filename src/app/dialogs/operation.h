@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// Runs one user operation. A OperationError it throws ends the operation (what it changed
+// Runs one user operation. An OperationError it throws ends the operation (what it changed
 // before stays changed) and is shown in the error box: error icon, one OK button, the
 // message with its full stop. Every way of starting an operation (a menu item, a
 // shortcut, a drop, the command line) goes through here, so none lets an exception

@@ -263,8 +263,8 @@ bool ReadMore(QIODevice &device, QByteArray &buffer, const QString &name)
 OperationError TooLarge(const QString &name)
 {
     return OperationError(QStringLiteral("Cannot open file %1: more than %2 characters, too large for a layout")
-                         .arg(name)
-                         .arg(MaxUkbTextLength));
+                              .arg(name)
+                              .arg(MaxUkbTextLength));
 }
 
 } // namespace

@@ -27,4 +27,3 @@ struct CharacterPick {
 // A cell text that is one character once trimmed gives that character and its code;
 // any other text gives two empty fields.
 CharacterPick PickCharacter(const QString &cellText);
-

@@ -46,7 +46,7 @@ QString RunGsettings(const QStringList &arguments)
             why = process.error() == QProcess::FailedToStart ? QStringLiteral("it cannot be started")
                                                               : QStringLiteral("it failed");
         throw OperationError(QStringLiteral("Cannot add the layout to GNOME's input sources: gsettings %1: %2")
-                            .arg(arguments.value(0), why));
+                                 .arg(arguments.value(0), why));
     }
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
@@ -187,7 +187,7 @@ void AddGnomeInputSource(const QString &name)
     const QString sources = GnomeInputSourcesWith(current, name);
     if (sources.isEmpty()) {
         throw OperationError(QStringLiteral("Cannot add the layout to GNOME's input sources: gsettings gave \"%1\"")
-                            .arg(current));
+                                 .arg(current));
     }
     if (sources != current)
         RunGsettings({QStringLiteral("set"), GnomeSchema, GnomeKey, sources});

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-
 // Import of a layout of the XKB database: libxkbcommon compiles it as rules evdev and
 // model pc105 give it, and levels 1 to 4 of each key (by its XKB name, as the XKB export
 // writes it) become its Norm, Shift, AltGr and AltGr-Shift states. The key's caps is "1"

@@ -49,7 +49,7 @@ std::optional<QByteArray> ReadIfExists(const QString &path)
     errno = 0;
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         throw OperationError(QStringLiteral("Cannot read %1: %2")
-                            .arg(path, IoErrorMessage(info.isDir() ? EISDIR : (errno ? errno : EIO))));
+                                 .arg(path, IoErrorMessage(info.isDir() ? EISDIR : (errno ? errno : EIO))));
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

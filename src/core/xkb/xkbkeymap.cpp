@@ -145,7 +145,7 @@ QByteArray XkbKeymapTextOfSymbols(const QByteArray &symbolsText, const QString &
     const QByteArray body = XkbDefaultSymbolsBody(symbolsText);
     if (body.isNull()) {
         throw OperationError(QStringLiteral("The XKB layout \"%1\" does not compile: no xkb_symbols section")
-                            .arg(layoutName));
+                                 .arg(layoutName));
     }
     return "xkb_keymap {\n"
            "    xkb_keycodes { include \"evdev+aliases(qwerty)\" };\n"
@@ -190,7 +190,7 @@ XkbKeymapPtr CompileXkbKeymap(const QByteArray &keymapText, const QString &layou
     });
     if (!keymap || !messages.isEmpty()) {
         throw OperationError(QStringLiteral("The XKB layout \"%1\" does not compile: %2")
-                            .arg(layoutName, messages.join(QStringLiteral("; "))));
+                                 .arg(layoutName, messages.join(QStringLiteral("; "))));
     }
     return keymap;
 }
@@ -209,7 +209,7 @@ XkbKeymapPtr CompileXkbLayout(const QString &layout, const QString &variant)
     // usable keymap: only a missing keymap fails.
     if (!keymap) {
         throw OperationError(QStringLiteral("The XKB layout \"%1\" is not known or does not compile: %2")
-                            .arg(fullName, messages.join(QStringLiteral("; "))));
+                                 .arg(fullName, messages.join(QStringLiteral("; "))));
     }
     return keymap;
 }

@@ -95,4 +95,3 @@ std::optional<XkbLayoutInfo> ParseXkbLayoutName(const QString &text)
         return std::nullopt;
     return info;
 }
-

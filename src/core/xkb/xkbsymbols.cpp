@@ -100,8 +100,8 @@ void RequireValidName(const QString &name, const QString &where)
 {
     if (!IsValidXkbLayoutName(name)) {
         throw OperationError(QStringLiteral("Invalid XKB layout name \"%1\"%2: use only lower-case "
-                                       "letters a-z, digits, \"-\" and \"_\"")
-                            .arg(name, where));
+                                            "letters a-z, digits, \"-\" and \"_\"")
+                                 .arg(name, where));
     }
 }
 
@@ -128,7 +128,7 @@ xkb_keycode_t KeycodeOf(xkb_keymap *keymap, const QString &keyName, const QStrin
     const xkb_keycode_t keycode = xkb_keymap_key_by_name(keymap, keyName.toLatin1().constData());
     if (keycode == XKB_KEYCODE_INVALID) {
         throw OperationError(QStringLiteral("XKB check of layout \"%1\" failed: the keymap has no key <%2>")
-                            .arg(layoutName, keyName));
+                                 .arg(layoutName, keyName));
     }
     return keycode;
 }

@@ -6,7 +6,7 @@
 #include <QString>
 
 // The XKB symbols export: the key table as an XKB symbols file that a Linux desktop loads
-// from ~/.config/xkb/symbols/NAME as the layout NAME.
+// from $XDG_CONFIG_HOME/xkb/symbols/NAME (~/.config/xkb/symbols/NAME) as the layout NAME.
 //
 // Levels 1 to 4 of each key are Norm, Shift, AltGr and AltGr-Shift, taken from the
 // states' codes; a state without a usable code is VoidSymbol. The Ctrl states have no
