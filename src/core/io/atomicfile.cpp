@@ -37,8 +37,10 @@ int WriteInPlace(const QString &path, const QByteArray &content)
 // change of owner clears the set-user-ID and set-group-ID bits.
 void KeepOwnerAndMode(int descriptor, const struct stat &old)
 {
-    if (::fchown(descriptor, old.st_uid, old.st_gid) != 0)
-        (void)::fchown(descriptor, uid_t(-1), old.st_gid);
+    if (::fchown(descriptor, old.st_uid, old.st_gid) != 0) {
+        // Not the owner: the group may still be kept. A failure leaves the writer's group.
+        [[maybe_unused]] const int keptGroup = ::fchown(descriptor, uid_t(-1), old.st_gid);
+    }
     (void)::fchmod(descriptor, old.st_mode & 07777);
 }
 
