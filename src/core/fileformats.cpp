@@ -23,10 +23,10 @@ void SavePicture(KeyTableArray &table, const ExportOptions &options, PictureForm
     SaveKeyboardPicture(table, options.title, format, path);
 }
 
-LayoutImport ImportUkbBytes(QByteArrayView bytes, const QString &source)
+LayoutImport ImportUkbBytes(const QByteArray &bytes, const QString &source)
 {
-    QByteArray copy = bytes.toByteArray();
-    QBuffer buffer(&copy);
+    QBuffer buffer;
+    buffer.setData(bytes);  // shares the bytes, no copy
     buffer.open(QIODevice::ReadOnly);
     LayoutImport imported;
     imported.table = EmptyImportTable();
@@ -42,7 +42,7 @@ const std::array<FileFormat, 8> Formats = {{
     {u"klc", u"klc", false,
      [](KeyTableArray &t, const ExportOptions &o) { return KlcFileBytes(t, o.klc); },
      [](KeyTableArray &t, const ExportOptions &o, const QString &path) { SaveKlcFile(t, o.klc, path); },
-     [](QByteArrayView bytes, const QString &source) -> LayoutImport { return ImportKlcBytes(bytes, source); }},
+     [](const QByteArray &bytes, const QString &source) -> LayoutImport { return ImportKlcBytes(bytes, source); }},
     {u"layout", u"layout", false,
      [](KeyTableArray &t, const ExportOptions &) { return LayoutFileBytes(t, LayoutDialect::Classic); },
      [](KeyTableArray &t, const ExportOptions &, const QString &path) { SaveLayoutClassic(t, path); },
@@ -90,9 +90,9 @@ qsizetype MaxLayoutInputSize()
     return qMax<qsizetype>(3 * MaxUkbTextLength + 8, MaxKlcFileSize + 1);
 }
 
-LayoutImport ImportLayoutBytes(QByteArrayView bytes, const QString &source)
+LayoutImport ImportLayoutBytes(const QByteArray &bytes, const QString &source)
 {
-    const QByteArrayView head = bytes.first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1));
+    const QByteArrayView head = QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1));
     const FileFormat *format = FileFormatNamed(IsKlcText(DecodeKlcText(head)) ? u"klc" : u"ukb");
     return format->import(bytes, source);
 }

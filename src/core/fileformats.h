@@ -5,7 +5,6 @@
 #include "layoutimport.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -31,7 +30,7 @@ struct FileFormat {
     void (*save)(KeyTableArray &table, const ExportOptions &options, const QString &path);
     // The layout a file of the format holds, on top of the default layout; nullptr where
     // Tavo cannot read the format. source names the file in messages.
-    LayoutImport (*import)(QByteArrayView bytes, const QString &source);
+    LayoutImport (*import)(const QByteArray &bytes, const QString &source);
 };
 
 // Every format, in the order the converter's help lists them.
@@ -44,4 +43,4 @@ const FileFormat *FileFormatNamed(QStringView name);
 qsizetype MaxLayoutInputSize();
 
 // The layout in a .ukb or KLC file, told by its content. Throws OperationError.
-LayoutImport ImportLayoutBytes(QByteArrayView bytes, const QString &source);
+LayoutImport ImportLayoutBytes(const QByteArray &bytes, const QString &source);

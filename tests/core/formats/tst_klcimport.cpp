@@ -162,12 +162,6 @@ private Q_SLOTS:
         QTest::newRow("scan code with 0x")
             << QStringList{"0x10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
             << QStringList{"line 21: scan code 0x10 (Q) is not one of the 48 keys; the row is skipped"};
-        QTest::newRow("scan code with a sign")
-            << QStringList{"+10\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
-            << QStringList{"line 21: scan code +10 (Q) is not one of the 48 keys; the row is skipped"};
-        QTest::newRow("quoted scan code with blanks")
-            << QStringList{"\" 10 \"\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
-            << QStringList{"line 21: scan code  10  (Q) is not one of the 48 keys; the row is skipped"};
         QTest::newRow("scan code of three digits")
             << QStringList{"010\tQ\t\t1\t0439\t0419\t-1\t-1\t-1"} << "" << ""
             << QStringList{"line 21: scan code 010 (Q) is not one of the 48 keys; the row is skipped"};

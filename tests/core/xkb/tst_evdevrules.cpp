@@ -120,11 +120,8 @@ private Q_SLOTS:
         QTest::newRow("hexadecimal and decimal") << QByteArray("&#x419;&#x1F600;&#1049;") << "\u0419\U0001F600\u0419";
         QTest::newRow("leading zeros") << QByteArray("&#x000000041;&#0000000065;") << "AA";
         // Text that looks like a reference is only reachable inside CDATA, which stays as written.
-        QTest::newRow("hexadecimal with a sign") << QByteArray("<![CDATA[&#x+41;]]>") << "<![CDATA[&#x+41;]]>";
-        QTest::newRow("hexadecimal with a blank") << QByteArray("<![CDATA[&#x 41;]]>") << "<![CDATA[&#x 41;]]>";
         QTest::newRow("hexadecimal with 0x") << QByteArray("<![CDATA[&#x0x41;]]>") << "<![CDATA[&#x0x41;]]>";
         QTest::newRow("decimal with a sign") << QByteArray("<![CDATA[&#+65;]]>") << "<![CDATA[&#+65;]]>";
-        QTest::newRow("decimal with a blank") << QByteArray("<![CDATA[&# 65;]]>") << "<![CDATA[&# 65;]]>";
         QTest::newRow("beyond Unicode") << QByteArray("<![CDATA[&#x110000;&#1114112;]]>")
                                         << "<![CDATA[&#x110000;&#1114112;]]>";
     }
