@@ -94,13 +94,41 @@ inline KeyTableArray EdgeLayout()
     return table;
 }
 
+// A German-style layout with what the .ukb file keeps in a spare slot: dead keys (with and
+// without a keysym, with an empty table, on a key whose first spare slot is taken) and the
+// ISO key, itself with a dead key.
+inline KeyTableArray DeadKeyLayout()
+{
+    KeyTableArray table = DefaultTable();
+    SetCodes(table, 1, "0", {"005E", "00B0"});                           // ^ (dead) °
+    SetCodes(table, 13, "0", {"00B4", "0060"});                          // ´ ` (both dead)
+    SetCodes(table, 16, "1", {"0065", "0045", "20AC"});                  // e E €
+    SetCodes(table, 27, "1", {"0061", "0041"});                          // a A
+    SetCodes(table, 26, "0", {"0023", "0027", "", "", "", ""});          // # '
+    SetCodes(table, 47, "0", {"002D", "005F", "", "", "", ""});          // - _
+    SetCodes(table, IsoKey, "0", {"003C", "003E", "007C", "00A6"});      // < > | ¦
+    DeadOf(KeyByNumber(table, 1), ShiftState::Norm) =
+        DeadKey{QStringLiteral("dead_circumflex"),
+                {{QStringLiteral("a"), QStringLiteral("â")}, {QStringLiteral("e"), QStringLiteral("ê")},
+                 {QStringLiteral(" "), QStringLiteral("^")}}};
+    DeadOf(KeyByNumber(table, 13), ShiftState::Norm) =
+        DeadKey{QString(), {{QStringLiteral("a"), QStringLiteral("á")}, {QStringLiteral("E"), QStringLiteral("É")}}};
+    DeadOf(KeyByNumber(table, 13), ShiftState::Shift) = DeadKey{QStringLiteral("dead_grave"), {}};
+    KeyByNumber(table, 13).spare1 = QStringLiteral("kept");
+    DeadOf(KeyByNumber(table, IsoKey), ShiftState::AltGrShift) =
+        DeadKey{QString(), {{QStringLiteral(";"), QStringLiteral("%")}, {QStringLiteral("\U0001D400"), QStringLiteral(">")},
+                          {QStringLiteral(","), QStringLiteral("~")}}};
+    return table;
+}
+
 // The sample layouts of the golden files, by the name that starts their file names.
 struct SampleLayout {
     const char *name;
     KeyTableArray (*make)();
 };
-inline constexpr std::array<SampleLayout, 3> SampleLayouts = {{
+inline constexpr std::array<SampleLayout, 4> SampleLayouts = {{
     {"default", DefaultTable},
     {"russian", RussianLayout},
     {"edge", EdgeLayout},
+    {"deadkeys", DeadKeyLayout},
 }};

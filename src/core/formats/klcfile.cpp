@@ -135,8 +135,8 @@ QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties
           << QStringLiteral("//SC\tVK_\t\t\tCap\t0\t1\t2\t3\t6\t7")
           << QStringLiteral("//--\t----\t\t\t----\t----\t----\t----\t----\t----\t----")
           << QString();
-    for (const s_key &key : table)
-        lines << KlcKeyLine(key);
+    for (int number = 1; number <= KeyCount; ++number)
+        lines << KlcKeyLine(KeyByNumber(table, number));
     for (QStringView line : KlcExtraKeyLines)
         lines << line.toString();
     lines << QString() << QString()

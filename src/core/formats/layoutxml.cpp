@@ -120,7 +120,8 @@ QByteArray LayoutChar(QStringView text)
 
 void SetKeyTypes(KeyTableArray &table)
 {
-    for (s_key &key : table) {
+    for (int number = 1; number <= KeyCount; ++number) {
+        s_key &key = KeyByNumber(table, number);
         const bool letters = IsLayoutLetter(ToAnsi(key.norm_char)) && IsLayoutLetter(ToAnsi(key.shift_char));
         key.key_type = letters ? QStringLiteral("letter") : QStringLiteral("sign");
     }

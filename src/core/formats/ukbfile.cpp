@@ -6,11 +6,13 @@
 #include "keyhint.h"
 #include "keytexts.h"
 #include "linebuffer.h"
+#include "ukbextension.h"
 
 #include <QFile>
 #include <QIODevice>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -26,6 +28,9 @@ constexpr std::array<QString s_key::*, UkbFieldCount> FileSlots = {
     &s_key::ctrl_shift_code, &s_key::ctrl_shift_char,
     &s_key::spare1, &s_key::spare2, &s_key::spare3,
 };
+
+// Where the extension text goes: the first of them that is empty.
+constexpr std::array<QString s_key::*, 3> SpareSlots = {&s_key::spare1, &s_key::spare2, &s_key::spare3};
 
 const QString EmptyMarker = QStringLiteral("<>");
 
@@ -273,7 +278,16 @@ QStringList UkbLines(const KeyTableArray &table)
 {
     QStringList lines;
     lines.reserve(KeyCount);
-    for (const s_key &key : table) {
+    for (int number = 1; number <= KeyCount; ++number) {
+        s_key key = KeyByNumber(table, number);
+        const QString extension = UkbExtensionText(table, number);
+        if (!extension.isEmpty()) {
+            const auto free = std::find_if(SpareSlots.begin(), SpareSlots.end(),
+                                           [&key](QString s_key::*slot) { return (key.*slot).isEmpty(); });
+            if (free == SpareSlots.end())
+                throw OperationError(QStringLiteral("Key %1 has no free spare slot for its dead keys").arg(number));
+            key.*(*free) = extension;
+        }
         QString line;
         for (QString s_key::*slot : FileSlots) {
             const QString &value = key.*slot;
@@ -348,11 +362,22 @@ QList<KeyHint> ApplyUkb(KeyTableArray &table, const UkbContent &content)
     QList<KeyHint> hints;
     const qsizetype lines = qMin<qsizetype>(content.entries.size(), UkbLineCount);
     for (qsizetype i = 0; i < lines; ++i) {
+        const int number = int(i) + 1;
         s_key &key = table[i];
         const UkbFields &fields = content.entries[i];
         for (int field = 0; field < UkbFieldCount; ++field)
             key.*FileSlots[field] = fields[field];
-        hints.append({int(i) + 1, BuildKeyHint(key)});
+        key.dead = {};
+        if (number == SpaceKey)
+            ClearKeyTexts(KeyByNumber(table, IsoKey));
+        // The first slot that holds Tavo's extension gives it; any other text is kept as held.
+        for (QString s_key::*slot : SpareSlots) {
+            if (ApplyUkbExtensionText(key.*slot, table, number)) {
+                (key.*slot).clear();
+                break;
+            }
+        }
+        hints.append({number, BuildKeyHint(key)});
     }
     SetSpaceBarFixedValues(KeyByNumber(table, SpaceKey));
     return hints;

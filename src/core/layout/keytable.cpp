@@ -1,5 +1,7 @@
 #include "keytable.h"
 
+#include <algorithm>
+
 KeyTableArray KeyTable;
 
 namespace {
@@ -11,8 +13,8 @@ struct DefaultKey {
 };
 
 // Standard Windows virtual-key codes and PC scan codes (set 1) of the typing block,
-// in on-screen order; key 26 (OEM_5) ends the upper letter row.
-constexpr std::array<DefaultKey, KeyCount> DefaultKeys = {{
+// in on-screen order; key 26 (OEM_5) ends the upper letter row. The ISO key comes last.
+constexpr std::array<DefaultKey, TableKeyCount> DefaultKeys = {{
     {192, u"29", u"OEM_3"},  {49, u"02", u"1"},      {50, u"03", u"2"},
     {51, u"04", u"3"},       {52, u"05", u"4"},      {53, u"06", u"5"},
     {54, u"07", u"6"},       {55, u"08", u"7"},      {56, u"09", u"8"},
@@ -32,6 +34,7 @@ constexpr std::array<DefaultKey, KeyCount> DefaultKeys = {{
     {77, u"32", u"M"},       {188, u"33", u"OEM_COMMA"}, {190, u"34", u"OEM_PERIOD"},
     {191, u"35", u"OEM_2"},
     {32, u"39", u"SPACE"},
+    {226, u"56", u"OEM_102"},
 }};
 
 } // namespace
@@ -87,13 +90,13 @@ const QString &CodeOf(const s_key &key, ShiftState state)
 
 s_key &KeyByNumber(KeyTableArray &table, int number)
 {
-    Q_ASSERT(number >= 1 && number <= KeyCount);
+    Q_ASSERT(number >= 1 && number <= TableKeyCount);
     return table[number - 1];
 }
 
 const s_key &KeyByNumber(const KeyTableArray &table, int number)
 {
-    Q_ASSERT(number >= 1 && number <= KeyCount);
+    Q_ASSERT(number >= 1 && number <= TableKeyCount);
     return table[number - 1];
 }
 
@@ -104,7 +107,7 @@ void ClearKeyTable(KeyTableArray &table)
 
 void LoadDefaults(KeyTableArray &table)
 {
-    for (int i = 0; i < KeyCount; ++i) {
+    for (int i = 0; i < TableKeyCount; ++i) {
         const DefaultKey &d = DefaultKeys[i];
         s_key &key = table[i];
         key.vk = d.vk;
@@ -126,4 +129,39 @@ void SetSpaceBarFixedValues(s_key &spaceBar)
     spaceBar.norm_code = QStringLiteral("0020");
     spaceBar.shift_code = QStringLiteral("0020");
     spaceBar.ctrl_code = QStringLiteral("0020");
+}
+
+const std::optional<DeadKey> &DeadOf(const s_key &key, ShiftState state)
+{
+    return key.dead[int(state) - 1];
+}
+
+std::optional<DeadKey> &DeadOf(s_key &key, ShiftState state)
+{
+    return key.dead[int(state) - 1];
+}
+
+bool HasDeadKeys(const s_key &key)
+{
+    return std::any_of(key.dead.begin(), key.dead.end(), [](const auto &dead) { return dead.has_value(); });
+}
+
+bool IsoKeyUsed(const KeyTableArray &table)
+{
+    const s_key &key = KeyByNumber(table, IsoKey);
+    if (!key.caps.isEmpty() || HasDeadKeys(key))
+        return true;
+    return std::any_of(AllShiftStates.begin(), AllShiftStates.end(), [&key](ShiftState state) {
+        return !CodeOf(key, state).isEmpty() || !CharOf(key, state).isEmpty();
+    });
+}
+
+void ClearKeyTexts(s_key &key)
+{
+    key.caps.clear();
+    for (ShiftState state : AllShiftStates) {
+        CodeOf(key, state).clear();
+        CharOf(key, state).clear();
+    }
+    key.dead = {};
 }

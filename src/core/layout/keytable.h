@@ -1,14 +1,34 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <array>
+#include <optional>
+
+// One pair of a dead key's table: the character typed after the dead key, and what the
+// two give together.
+struct DeadPair {
+    QString base;
+    QString result;
+
+    bool operator==(const DeadPair &) const = default;
+};
+
+// What makes a shift state a dead key. The state's code and character are the dead key's
+// own: what it types when the space bar follows.
+struct DeadKey {
+    QString keysym;           // the XKB dead keysym the layout came with ("dead_acute"), or empty
+    QList<DeadPair> pairs;    // in the order the user gave them
+
+    bool operator==(const DeadKey &) const = default;
+};
 
 // One editable key of the typing block.
 struct s_key {
     quint16 vk = 0;          // Windows virtual-key code
     QString key_type;        // "letter" or "sign"; set by the new-dialect .layout export
-    int cell = 0;            // number of the key cell that shows the key (1 to 48), 0 for none
+    int cell = 0;            // number of the key cell that shows the key (1 to 49), 0 for none
     QString scan_code;       // two lower-case hex digits, "29"
     QString vk_name;         // virtual-key name without "VK_", "OEM_3"
     QString caps;            // Caps Lock acts on the key only when this is exactly "1"
@@ -27,16 +47,21 @@ struct s_key {
     QString spare1;          // the spare slots are kept only by the .ukb file
     QString spare2;
     QString spare3;
+    // Dead keys, by shift state (Norm first). The .ukb file carries them in a spare slot.
+    std::array<std::optional<DeadKey>, 6> dead;
 
     bool operator==(const s_key &) const = default;
 };
 
-constexpr int KeyCount = 48;
+constexpr int KeyCount = 48;          // the keys that every layout has, 1 to 48
 constexpr int SpaceKey = 48;
+constexpr int IsoKey = 49;            // the key left of Z (OEM_102), which ISO keyboards add
+constexpr int TableKeyCount = 49;
 
-using KeyTableArray = std::array<s_key, KeyCount>;
+using KeyTableArray = std::array<s_key, TableKeyCount>;
 
-// The layout being edited; entry N-1 is key number N, in on-screen order.
+// The layout being edited; entry N-1 is key number N: the 48 keys in on-screen order, then
+// the ISO key.
 extern KeyTableArray KeyTable;
 
 // The six shift states, numbered as the editor passes them.
@@ -53,7 +78,7 @@ const QString &CharOf(const s_key &key, ShiftState state);
 QString &CodeOf(s_key &key, ShiftState state);
 const QString &CodeOf(const s_key &key, ShiftState state);
 
-// Key number N (1 to 48) addresses entry N-1.
+// Key number N (1 to 49) addresses entry N-1.
 s_key &KeyByNumber(KeyTableArray &table, int number);
 const s_key &KeyByNumber(const KeyTableArray &table, int number);
 
@@ -65,3 +90,12 @@ void LoadDefaults(KeyTableArray &table);
 void SetSpaceBarFixedValues(s_key &spaceBar);
 
 inline bool CapsSet(const s_key &key) { return key.caps == u"1"; }
+
+const std::optional<DeadKey> &DeadOf(const s_key &key, ShiftState state);
+std::optional<DeadKey> &DeadOf(s_key &key, ShiftState state);
+bool HasDeadKeys(const s_key &key);
+// Whether the ISO key holds anything: a text in any slot, or a dead key.
+bool IsoKeyUsed(const KeyTableArray &table);
+// Empties every slot of the key that a layout sets (caps, codes, characters, dead keys);
+// its identity and spare slots stay.
+void ClearKeyTexts(s_key &key);

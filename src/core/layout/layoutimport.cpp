@@ -21,7 +21,7 @@ void SetImportedUnit(s_key &key, ShiftState state, char16_t unit)
 QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported)
 {
     QList<KeyHint> hints;
-    for (int number = 1; number <= KeyCount; ++number) {
+    for (int number = 1; number <= TableKeyCount; ++number) {
         s_key &key = KeyByNumber(table, number);
         const s_key &from = KeyByNumber(imported, number);
         key.caps = from.caps;
@@ -29,12 +29,14 @@ QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &impo
             CodeOf(key, state) = CodeOf(from, state);
             CharOf(key, state) = CharOf(from, state);
         }
+        key.dead = from.dead;
         key.spare1 = from.spare1;
         key.spare2 = from.spare2;
         key.spare3 = from.spare3;
         if (number == SpaceKey)
             SetSpaceBarFixedValues(key);
-        hints.append({number, BuildKeyHint(key)});
+        if (number <= KeyCount)
+            hints.append({number, BuildKeyHint(key)});
     }
     return hints;
 }

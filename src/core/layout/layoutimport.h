@@ -24,7 +24,8 @@ KeyTableArray EmptyImportTable();
 // or control keeps its code but has no character, as key texts are trimmed.
 void SetImportedUnit(s_key &key, ShiftState state, char16_t unit);
 
-// Replaces every key's slots (caps, the six codes and characters, the spare slots) with
-// the imported ones and gives the space bar its fixed values, as a load does. The keys'
-// identity is left alone. Returns the hint of every key.
+// Replaces every key's slots (caps, the six codes and characters, dead keys, the spare
+// slots), the ISO key's included, with the imported ones and gives the space bar its fixed
+// values, as a load does. The keys' identity is left alone. Returns the hint of each of the
+// 48 keys.
 QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported);

@@ -23,8 +23,8 @@ QString Confirmation(const QString &path)
 QStringList KeyTypes()
 {
     QStringList types;
-    for (const s_key &key : KeyTable)
-        types << key.key_type;
+    for (int number = 1; number <= KeyCount; ++number)
+        types << KeyByNumber(KeyTable, number).key_type;
     return types;
 }
 

@@ -543,6 +543,81 @@ private Q_SLOTS:
         QCOMPARE(space.spare1, u"sp");
     }
 
+    // ---- Dead keys and the ISO key in the spare slots
+
+    void extensionRoundTrip()
+    {
+        const KeyTableArray saved = DeadKeyLayout();
+        const QByteArray bytes = UkbFileBytes(saved);
+        KeyTableArray loaded = DefaultTable();
+        KeyByNumber(loaded, IsoKey).norm_char = QStringLiteral("old");
+        ApplyUkb(loaded, ReadBytes(bytes));
+        QVERIFY(loaded == saved);
+        QCOMPARE(UkbFileBytes(loaded), bytes);
+        // The slot another program filled stays where it was.
+        QCOMPARE(ReadBytes(bytes).entries[12][13], u"kept");
+    }
+
+    // A reader that keeps the spare slots as held (the format's rule) sees the 48 keys as
+    // they are without dead keys, and writes the same file back.
+    void extensionIsInvisibleToPlainReaders()
+    {
+        KeyTableArray plain = DeadKeyLayout();
+        ClearKeyTexts(KeyByNumber(plain, IsoKey));
+        for (s_key &key : plain)
+            key.dead = {};
+        const QByteArray bytes = UkbFileBytes(DeadKeyLayout());
+        const UkbContent content = ReadBytes(bytes);
+        const UkbContent plainContent = ReadBytes(UkbFileBytes(plain));
+        QStringList rewritten;
+        for (int line = 0; line < KeyCount; ++line) {
+            const UkbFields &fields = content.entries[line];
+            QVERIFY(std::equal(fields.begin(), fields.begin() + 13, plainContent.entries[line].begin()));
+            QString text;
+            for (const QString &field : fields)
+                text += (field.isEmpty() ? QStringLiteral("<>") : field) + u'\t';
+            rewritten << text;
+        }
+        QCOMPARE(rewritten, content.lines);
+    }
+
+    void foreignSlotsAreKept_data()
+    {
+        QTest::addColumn<QString>("slot");
+        QTest::newRow("plain text") << QStringLiteral("note");
+        QTest::newRow("prefix only") << QStringLiteral("tavo1");
+        QTest::newRow("other version") << QStringLiteral("tavo2;dead1::");
+        QTest::newRow("unknown record") << QStringLiteral("tavo1;dead1::;colour:red");
+        QTest::newRow("state out of range") << QStringLiteral("tavo1;dead7::");
+        QTest::newRow("state twice") << QStringLiteral("tavo1;dead1::;dead1::");
+        QTest::newRow("pair without result") << QStringLiteral("tavo1;dead1::61");
+        QTest::newRow("raw reserved character") << QStringLiteral("tavo1;dead1::a>b;c");
+        QTest::newRow("bad percent") << QStringLiteral("tavo1;dead1::a>%G1");
+        QTest::newRow("invalid UTF-8") << QStringLiteral("tavo1;dead1::a>%C3");
+        QTest::newRow("ISO key on another line") << QStringLiteral("tavo1;iso:1////////////");
+        QTest::newRow("ISO key with 12 fields") << QStringLiteral("tavo1;iso:1///////////");
+        QTest::newRow("ISO dead key without the ISO key") << QStringLiteral("tavo1;isodead1::");
+    }
+
+    void foreignSlotsAreKept()
+    {
+        QFETCH(QString, slot);
+        KeyTableArray table = DefaultTable();
+        KeyByNumber(table, 5).spare2 = slot;
+        KeyTableArray loaded = DefaultTable();
+        KeyByNumber(loaded, IsoKey).norm_char = QStringLiteral("old");  // a load replaces the ISO key too
+        ApplyUkb(loaded, ReadBytes(UkbFileBytes(table)));
+        QVERIFY(loaded == table);
+    }
+
+    void noFreeSpareSlotIsAnError()
+    {
+        KeyTableArray table = DeadKeyLayout();
+        s_key &key = KeyByNumber(table, 13);
+        key.spare2 = key.spare3 = QStringLiteral("taken");
+        QCOMPARE(ErrorOf([&] { UkbLines(table); }), u"Key 13 has no free spare slot for its dead keys");
+    }
+
     // ---- Saving to a file
 
     void saveCreatesAndReplaces()
