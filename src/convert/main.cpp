@@ -116,9 +116,9 @@ QByteArray ReadInputBytes(const QString &input, qint64 maxSize, const ClosedStre
     return bytes;
 }
 
-void PrintReport(const QStringList &report)
+void PrintReport(const ImportReport &report)
 {
-    for (const QString &line : report)
+    for (const QString &line : report.lines())
         std::fprintf(stderr, "tavo-convert: not carried: %s\n", qPrintable(line));
 }
 

@@ -498,12 +498,12 @@ void TForm1::applyImport(const LayoutImport &imported, const QString &source)
     setLayoutModified(true);
     Q_EMIT keyTableChanged();
     if (!imported.report.isEmpty()) {
-        const qsizetype count = imported.report.size();
+        const qsizetype count = imported.report.count();
         const QString what = count == 1 ? QStringLiteral("1 thing") : QStringLiteral("%1 things").arg(count);
         Dialogs().showReport(this,
                              QStringLiteral("%1 is imported. %2 could not be carried and %3 left out; "
                                             "the details list them.")
                                  .arg(source, what, QLatin1String(count == 1 ? "is" : "are")),
-                             imported.report);
+                             imported.report.lines());
     }
 }

@@ -162,9 +162,9 @@ public:
     }
 
 private:
-    void report(int lineNumber, const QString &what)
+    void report(int lineNumber, const QString &kind, const QString &kinds, const QString &what)
     {
-        m_result.report << QStringLiteral("line %1: %2").arg(lineNumber).arg(what);
+        m_result.report.add(kind, kinds, QStringLiteral("line %1: %2").arg(lineNumber).arg(what));
     }
 
     void readLine(QStringView line, int lineNumber)
@@ -217,12 +217,12 @@ private:
         bool ok = false;
         const int value = tokens.first().toInt(&ok);
         if (!ok) {
-            report(lineNumber, QStringLiteral("\"%1\" is not a shift state; the line is skipped").arg(tokens.first()));
+            report(lineNumber, QStringLiteral("SHIFTSTATE line"), QStringLiteral("SHIFTSTATE lines"), QStringLiteral("\"%1\" is not a shift state; the line is skipped").arg(tokens.first()));
             return;
         }
         const std::optional<ShiftState> state = StateOfShiftValue(value);
         if (!state)
-            report(lineNumber, QStringLiteral("shift state %1 has no place in the table; its column is skipped").arg(value));
+            report(lineNumber, QStringLiteral("shift state"), QStringLiteral("shift states"), QStringLiteral("shift state %1 has no place in the table; its column is skipped").arg(value));
         m_states.append(state);
     }
 
@@ -233,13 +233,13 @@ private:
         if (scanText == u"-1") {
             // The second row of an SGCAP key: its Caps Lock characters.
             if (!m_afterSgCap)
-                report(row.lineNumber, QStringLiteral("a row without a scan code is skipped"));
+                report(row.lineNumber, QStringLiteral("skipped row"), QStringLiteral("skipped rows"), QStringLiteral("a row without a scan code is skipped"));
             m_afterSgCap = false;
             return;
         }
         m_afterSgCap = false;
         if (tokens.size() < 3) {
-            report(row.lineNumber, QStringLiteral("the row is too short and is skipped"));
+            report(row.lineNumber, QStringLiteral("skipped row"), QStringLiteral("skipped rows"), QStringLiteral("the row is too short and is skipped"));
             return;
         }
         const std::optional<char32_t> scanCode = HexValue(scanText, ByteDigits);
@@ -248,13 +248,13 @@ private:
         m_afterSgCap = sgCap;
         if (number == 0) {
             if (!m_extraRows.contains(tokens)) {
-                report(row.lineNumber, QStringLiteral("scan code %1 (%2) is not one of the 48 keys; the row is skipped")
+                report(row.lineNumber, QStringLiteral("key without a cell"), QStringLiteral("keys without a cell"), QStringLiteral("scan code %1 (%2) is not one of the 48 keys; the row is skipped")
                                            .arg(scanText, tokens.at(1)));
             }
             return;
         }
         if (m_seen.contains(number)) {
-            report(row.lineNumber, QStringLiteral("scan code %1 comes again; the row is skipped").arg(scanText));
+            report(row.lineNumber, QStringLiteral("skipped row"), QStringLiteral("skipped rows"), QStringLiteral("scan code %1 comes again; the row is skipped").arg(scanText));
             return;
         }
         m_seen.insert(number);
@@ -263,14 +263,14 @@ private:
 
         if (sgCap) {
             key.caps = QStringLiteral("0");
-            report(row.lineNumber, where + QStringLiteral(": SGCAP (Caps Lock characters of its own) is not carried"));
+            report(row.lineNumber, QStringLiteral("SGCAP row"), QStringLiteral("SGCAP rows"), where + QStringLiteral(": SGCAP (Caps Lock characters of its own) is not carried"));
         } else {
             const std::optional<char32_t> cap = HexValue(tokens.at(2), ByteDigits);
             key.caps = cap && (*cap & 1) ? QStringLiteral("1") : QStringLiteral("0");
             if (!cap)
-                report(row.lineNumber, where + QStringLiteral(": Cap \"%1\" is not understood; caps is 0").arg(tokens.at(2)));
+                report(row.lineNumber, QStringLiteral("Caps Lock flag"), QStringLiteral("Caps Lock flags"), where + QStringLiteral(": Cap \"%1\" is not understood; caps is 0").arg(tokens.at(2)));
             else if (*cap & ~1u)
-                report(row.lineNumber, where + QStringLiteral(": Cap %1 is carried only as Caps Lock on Norm and Shift").arg(tokens.at(2)));
+                report(row.lineNumber, QStringLiteral("Caps Lock flag"), QStringLiteral("Caps Lock flags"), where + QStringLiteral(": Cap %1 is carried only as Caps Lock on Norm and Shift").arg(tokens.at(2)));
         }
 
         for (qsizetype column = 0; column < m_states.size(); ++column) {
@@ -287,7 +287,7 @@ private:
         if (value == u"-1")
             return;
         if (value == u"%%") {
-            report(lineNumber, where + QStringLiteral(": a ligature (%%) is not carried"));
+            report(lineNumber, QStringLiteral("ligature"), QStringLiteral("ligatures"), where + QStringLiteral(": a ligature (%%) is not carried"));
             return;
         }
         const bool dead = value.size() > 1 && value.endsWith(u'@');
@@ -301,12 +301,12 @@ private:
         if (!unit) {
             const QString reason = value.size() == 2 && value.front().isHighSurrogate() && value.back().isLowSurrogate()
                 ? QStringLiteral("is outside the 16-bit range") : QStringLiteral("is not a code or a character");
-            report(lineNumber, where + QStringLiteral(": \"%1\" %2; the state is left empty").arg(value, reason));
+            report(lineNumber, QStringLiteral("character"), QStringLiteral("characters"), where + QStringLiteral(": \"%1\" %2; the state is left empty").arg(value, reason));
             return;
         }
         SetImportedUnit(key, state, *unit);
         if (dead)
-            report(lineNumber, where + QStringLiteral(": %1@ is a dead key; its character is kept").arg(value));
+            report(lineNumber, QStringLiteral("dead key"), QStringLiteral("dead keys"), where + QStringLiteral(": %1@ is a dead key; its character is kept").arg(value));
     }
 
     const QString &m_text;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "importreport.h"
 #include "keytable.h"
 #include "keyhint.h"
 
@@ -12,7 +13,7 @@
 struct LayoutImport {
     KeyTableArray table;  // the default keys with the imported slots; the space bar's
                           // fixed values are set, as after a load
-    QStringList report;   // one line per thing left out, in key order
+    ImportReport report;  // what was left out, grouped by kind, in key order within each
 };
 
 // The default table (every slot empty but the space bar's fixed values): what an import

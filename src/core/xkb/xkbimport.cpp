@@ -83,13 +83,18 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
                                       .arg(number)
                                       .arg(keyName, ShiftStateName(XkbLevelStates[level]));
             if (count > 1) {
-                result.report << where + QStringLiteral("%1 keysyms at once").arg(count);
+                result.report.add(QStringLiteral("state with several keysyms"),
+                                  QStringLiteral("states with several keysyms"),
+                                  where + QStringLiteral("%1 keysyms at once").arg(count));
                 continue;
             }
             const char32_t cp = xkb_keysym_to_utf32(syms[0]);
             const QString reason = NotCarried(syms[0], cp);
             if (!reason.isEmpty()) {
-                result.report << where + reason;
+                if (XkbKeysymNameOf(syms[0]).startsWith(QLatin1String("dead_")))
+                    result.report.add(QStringLiteral("dead key"), QStringLiteral("dead keys"), where + reason);
+                else
+                    result.report.add(QStringLiteral("character"), QStringLiteral("characters"), where + reason);
                 continue;
             }
             SetImportedUnit(key, XkbLevelStates[level], char16_t(cp));

@@ -221,14 +221,18 @@ private Q_SLOTS:
 
     void reportListsWhatWasLeftOut()
     {
+        // Grouped by kind, in key order within each.
         const QStringList expected = {
+            "1 dead key",
+            "3 characters",
+            "1 state with several keysyms",
             "key 1 <TLDE>, Norm: dead_grave is a dead key",
             "key 2 <AE01>, AltGr: U0001F600 (U+1F600) is outside the 16-bit range",
             "key 2 <AE01>, AltGr-Shift: BackSpace (U+0008) is a control character",
             "key 3 <AE02>, AltGr: Multi_key has no character",
             "key 4 <AE03>, Norm: 2 keysyms at once",
         };
-        QCOMPARE(m_user->report, expected);
+        QCOMPARE(m_user->report.lines(), expected);
     }
 
     void sessionLayout()
@@ -256,7 +260,7 @@ private Q_SLOTS:
         const QByteArray text = XkbSymbolsText(table, name);
         const XkbKeymapPtr keymap = CompileXkbKeymap(XkbKeymapTextOfSymbols(text, name), name);
         const LayoutImport imported = ImportXkbKeymap(keymap.get(), name);
-        QCOMPARE(imported.report, QStringList());
+        QVERIFY(imported.report.isEmpty());
         KeyTableArray back = DefaultTable();
         ApplyLayoutImport(back, imported.table);
         for (int number = 1; number <= KeyCount; ++number) {
