@@ -3,15 +3,44 @@
 #include "codepage.h"
 #include "codetext.h"
 #include "operationerror.h"
+#include "windowslocale.h"
 
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QStringDecoder>
 
+#include <cctype>
 #include <optional>
 
 namespace {
+
+constexpr int MaxReportsPerKind = 20;
+
+// The problem without its particulars: numbers and quoted texts left out, so that lines
+// about the same fault count as one kind.
+QString KindOfProblem(const QString &what)
+{
+    QString kind;
+    bool quoted = false;
+    for (qsizetype i = 0; i < what.size(); ++i) {
+        const QChar c = what.at(i);
+        if (c == u'"') {
+            quoted = !quoted;
+            kind += quoted ? QStringLiteral("\"...") : QStringLiteral("\"");
+        } else if (quoted) {
+            continue;
+        } else if (c.isDigit() || (c.isLetter() && c.unicode() < 0x80 && std::isxdigit(c.toLatin1())
+                                   && ((i > 0 && what.at(i - 1).isDigit()) || (i + 1 < what.size() && what.at(i + 1).isDigit())))) {
+            if (!kind.endsWith(u'#'))
+                kind += u'#';
+        } else {
+            kind += c;
+        }
+    }
+    return kind;
+}
 
 enum class Section { None, Header, ShiftState, Layout, Skipped, End };
 
@@ -157,14 +186,35 @@ public:
             throw OperationError(QStringLiteral("%1 cannot be imported: it has no SHIFTSTATE").arg(m_source));
         for (const LayoutRow &row : std::as_const(m_rows))
             readLayoutRow(row);
+        reportCounted();
+        bool ok = false;
+        const uint localeId = m_result.properties.localeId.toUInt(&ok, 16);
+        const QString language = ok ? LanguageOfWindowsLocale(localeId) : QString();
+        if (!language.isEmpty())
+            m_result.languages = {language};
         SetSpaceBarFixedValues(KeyByNumber(m_result.table, SpaceKey));
         return std::move(m_result);
     }
 
 private:
+    // Each kind of problem is listed MaxReportsPerKind times; the rest are counted, so that a
+    // file of a million bad lines gives a report one can read.
     void report(int lineNumber, const QString &what)
     {
-        m_result.report << QStringLiteral("line %1: %2").arg(lineNumber).arg(what);
+        int &count = m_reportCounts[KindOfProblem(what)];
+        if (++count <= MaxReportsPerKind)
+            m_result.report << QStringLiteral("line %1: %2").arg(lineNumber).arg(what);
+    }
+
+    void reportCounted()
+    {
+        for (auto it = m_reportCounts.cbegin(); it != m_reportCounts.cend(); ++it) {
+            if (it.value() > MaxReportsPerKind) {
+                m_result.report << QStringLiteral("%1 more lines like: %2")
+                                       .arg(it.value() - MaxReportsPerKind)
+                                       .arg(it.key());
+            }
+        }
     }
 
     void readLine(QStringView line, int lineNumber)
@@ -320,12 +370,35 @@ private:
     QList<LayoutRow> m_rows;
     QSet<int> m_seen;
     bool m_afterSgCap = false;
+    QMap<QString, int> m_reportCounts;  // by KindOfProblem
 };
 
 } // namespace
 
+std::optional<QStringDecoder::Encoding> Utf16WithoutMark(QByteArrayView bytes)
+{
+    // A KLC text is mostly ASCII, so in UTF-16 every other byte is NUL.
+    const qsizetype size = qMin<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    qsizetype nulAtEven = 0;
+    qsizetype nulAtOdd = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (bytes[i] == 0)
+            ++(i % 2 ? nulAtOdd : nulAtEven);
+    }
+    const qsizetype pairs = size / 2;
+    if (pairs < 2)
+        return std::nullopt;
+    if (nulAtOdd * 2 > pairs && nulAtEven * 10 < pairs)
+        return QStringDecoder::Utf16LE;
+    if (nulAtEven * 2 > pairs && nulAtOdd * 10 < pairs)
+        return QStringDecoder::Utf16BE;
+    return std::nullopt;
+}
+
 QString DecodeKlcText(QByteArrayView bytes)
 {
+    if (const std::optional<QStringDecoder::Encoding> utf16 = Utf16WithoutMark(bytes))
+        return QStringDecoder(*utf16, QStringConverter::Flag::Stateless).decode(bytes);
     if (bytes.startsWith("\xFF\xFE"))
         return QStringDecoder(QStringDecoder::Utf16LE, QStringConverter::Flag::Stateless).decode(bytes.sliced(2));
     if (bytes.startsWith("\xFE\xFF"))
