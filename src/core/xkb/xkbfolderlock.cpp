@@ -27,18 +27,23 @@ QStringList XkbFolderLock::makeFolders(const QString &path)
             break;
     }
     QStringList created;
+    const auto fail = [&created](const QString &message) {
+        for (qsizetype i = created.size() - 1; i >= 0; --i)
+            QDir().rmdir(created.at(i));
+        return OperationError(message);
+    };
     for (const QString &p : std::as_const(missing)) {
         const QFileInfo info(p);
         if (info.isSymLink() && !info.exists()) {
-            throw OperationError(QStringLiteral("Cannot create folder %1: it is a symbolic link to %2, which does "
-                                                "not exist").arg(p, info.symLinkTarget()));
+            throw fail(QStringLiteral("Cannot create folder %1: it is a symbolic link to %2, which does not exist")
+                           .arg(p, info.symLinkTarget()));
         }
         if (info.exists() && !info.isDir())
-            throw OperationError(QStringLiteral("Cannot create folder %1: a file of that name is in the way").arg(p));
+            throw fail(QStringLiteral("Cannot create folder %1: a file of that name is in the way").arg(p));
         if (::mkdir(QFile::encodeName(p).constData(), 0777) == 0)
             created.append(p);
         else if (errno != EEXIST || !QFileInfo(p).isDir())
-            throw OperationError(QStringLiteral("Cannot create folder %1: %2").arg(p, IoErrorMessage(errno)));
+            throw fail(QStringLiteral("Cannot create folder %1: %2").arg(p, IoErrorMessage(errno)));
     }
     return created;
 }
