@@ -1,12 +1,12 @@
 // tavo-convert --to FORMAT [KLC options] INPUT OUTPUT
-// tavo-convert --install NAME [--description TEXT] INPUT | --uninstall NAME | --list-installed
+// tavo-convert --install NAME [--description TEXT] [--short-description TEXT] [--languages CODES]
+//              [--load-at-x11-login] INPUT | --uninstall NAME | --list-installed
 //
 // Loads a .ukb layout exactly as the editor's load does, on top of the default layout, and
 // writes it in one of the editor's formats, byte for byte as the editor writes it. INPUT
 // may also be a KLC file (told by its content) or xkb:LAYOUT / xkb:LAYOUT(VARIANT), a
 // layout of the XKB database, imported as the editor imports them; what an import cannot
 // carry is listed on standard error.
-// Exit codes: 0 success, 1 a file error (the editor's message), 2 a usage error.
 
 #include "atomicfile.h"
 #include "descriptordevice.h"
@@ -19,6 +19,7 @@
 #include "tavoversion.h"
 #include "xkbimport.h"
 #include "xkbinstall.h"
+#include "xkbregistry.h"
 #include "xkbsymbols.h"
 
 #include <QCommandLineParser>
@@ -81,6 +82,18 @@ ClosedStreams ReserveStandardStreams()
 
 const QString XkbInputPrefix = QStringLiteral("xkb:");
 
+// Why the input cannot be read as named: an xkb: name that is not a layout name; empty
+// when it can. Checked before anything is opened.
+QString InputNameProblem(const QString &input)
+{
+    if (input.startsWith(XkbInputPrefix) && !ParseXkbLayoutName(input.mid(XkbInputPrefix.size()))) {
+        return QStringLiteral("xkb: must be followed by a layout name of at most %1 letters a-z and A-Z, digits, "
+                              "'-' and '_', with a variant of the same kind in brackets: xkb:de(neo)")
+            .arg(MaxXkbNameLength);
+    }
+    return {};
+}
+
 // The name of the input in messages.
 QString InputName(const QString &input)
 {
@@ -124,16 +137,27 @@ void PrintReport(const ImportReport &report)
 
 // The layout INPUT names, on top of the default layout: a .ukb or KLC file (told by its
 // content), or a layout of the XKB database.
-KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
+LayoutImport ImportInput(const QString &input, const ClosedStreams &closed)
 {
-    const LayoutImport imported = input.startsWith(XkbInputPrefix)
+    LayoutImport imported = input.startsWith(XkbInputPrefix)
         ? ImportXkbLayoutNamed(input.mid(XkbInputPrefix.size()))
         : ImportLayoutBytes(ReadInputBytes(input, MaxLayoutInputSize(), closed), InputName(input));
     PrintReport(imported.report);
+    return imported;
+}
+
+// The imported layout on top of the default one.
+KeyTableArray TableOf(const LayoutImport &imported)
+{
     KeyTableArray table;
     LoadDefaults(table);
     ApplyLayoutImport(table, imported.table);
     return table;
+}
+
+KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
+{
+    return TableOf(ImportInput(input, closed));
 }
 
 void WriteStandardOutput(const QByteArray &bytes, const ClosedStreams &closed)
@@ -167,9 +191,11 @@ std::unique_ptr<QCoreApplication> StartGuiApplication(int &argc, char **argv)
 struct UserLayoutCommand {
     enum Kind { Install, Uninstall, List } kind;
     QString name;
-    QString description;
+    XkbInstallOptions options;
     QStringList inputs;
 };
+
+
 
 int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &closed)
 {
@@ -178,13 +204,29 @@ int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &
     if (command.kind == UserLayoutCommand::Install && command.inputs.size() != 1)
         return UsageError(command.inputs.isEmpty() ? QStringLiteral("INPUT is required")
                                                    : QStringLiteral("too many arguments"));
-    if (command.kind != UserLayoutCommand::List && !IsValidXkbLayoutName(command.name))
-        return UsageError(QStringLiteral("invalid layout name '%1': use only a-z, 0-9, '-' and '_'").arg(command.name));
+    if (command.kind != UserLayoutCommand::List && !IsValidXkbLayoutName(command.name)) {
+        return UsageError(QStringLiteral("invalid layout name '%1': use only a-z, 0-9, '-' and '_', at most %2")
+                              .arg(command.name.left(MaxXkbNameLength + 1))
+                              .arg(MaxXkbNameLength));
+    }
+    if (command.kind == UserLayoutCommand::Install) {
+        const QString problem = InputNameProblem(command.inputs.at(0));
+        if (!problem.isEmpty())
+            return UsageError(problem);
+        for (const QString &language : command.options.languages) {
+            if (!IsIso639Code(language))
+                return UsageError(QStringLiteral("--languages: '%1' is not an ISO 639 code of two or three "
+                                                 "lower-case letters").arg(language.left(16)));
+        }
+    }
     try {
         switch (command.kind) {
         case UserLayoutCommand::Install: {
-            const KeyTableArray table = LoadInput(command.inputs.at(0), closed);
-            InstallXkbLayout(table, command.name, command.description);
+            const LayoutImport imported = ImportInput(command.inputs.at(0), closed);
+            XkbInstallOptions options = command.options;
+            if (options.languages.isEmpty())
+                options.languages = imported.languages;
+            InstallXkbLayout(TableOf(imported), command.name, options);
             break;
         }
         case UserLayoutCommand::Uninstall:
@@ -223,7 +265,11 @@ int main(int argc, char *argv[])
         "INPUT and OUTPUT may be - for standard input and standard output.\n"
         "INPUT may also be a KLC file, or xkb:LAYOUT or xkb:LAYOUT(VARIANT) for a layout of\n"
         "the system's XKB database (xkb:ru, xkb:de(neo)); what the import cannot carry is\n"
-        "listed on standard error."));
+        "listed on standard error.\n"
+        "Exit codes: 0 success; 1 the operation failed (a file that cannot be read or written,\n"
+        "a layout that cannot be imported or installed), with the message on standard error;\n"
+        "2 a usage error (an unknown option, a missing argument, an invalid name), before\n"
+        "any file is opened."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
@@ -246,6 +292,20 @@ int main(int argc, char *argv[])
                                      QStringLiteral("Install INPUT for this user as the XKB layout NAME, "
                                                     "described by --description (default NAME)."),
                                      QStringLiteral("NAME"));
+    const QCommandLineOption shortDescription(
+        QStringLiteral("short-description"),
+        QStringLiteral("With --install: the layout's short name on the desktop's indicator, up to %1 characters "
+                       "(default: from the first language).").arg(MaxXkbShortDescriptionLength),
+        QStringLiteral("TEXT"));
+    const QCommandLineOption languages(
+        QStringLiteral("languages"),
+        QStringLiteral("With --install: the layout's languages, comma-separated ISO 639 codes such as rus,eng "
+                       "(default: the KLC file's locale or the XKB layout's languages)."),
+        QStringLiteral("CODES"));
+    const QCommandLineOption loadAtX11Login(
+        QStringLiteral("load-at-x11-login"),
+        QStringLiteral("With --install: load the layout at every X11 login, beside the layouts you have "
+                       "(an autostart entry, removed by --uninstall)."));
     const QCommandLineOption uninstall(QStringLiteral("uninstall"),
                                        QStringLiteral("Remove the layout NAME that Tavo installed for this user."),
                                        QStringLiteral("NAME"));
@@ -253,7 +313,7 @@ int main(int argc, char *argv[])
                                            QStringLiteral("List the layouts Tavo installed for this user: "
                                                           "name, TAB, description."));
     parser.addOptions({help, version, to, name, description, company, copyright, localeId});
-    parser.addOptions({install, uninstall, listInstalled});
+    parser.addOptions({install, uninstall, listInstalled, shortDescription, languages, loadAtX11Login});
     parser.addPositionalArgument(QStringLiteral("INPUT"), QStringLiteral("The .ukb or .klc layout to read, -, or xkb:LAYOUT(VARIANT)."));
     parser.addPositionalArgument(QStringLiteral("OUTPUT"), QStringLiteral("The file to write, or -."));
 
@@ -277,7 +337,10 @@ int main(int argc, char *argv[])
             : parser.isSet(uninstall)        ? UserLayoutCommand::Uninstall
                                              : UserLayoutCommand::List;
         command.name = parser.isSet(install) ? parser.value(install) : parser.value(uninstall);
-        command.description = parser.isSet(description) ? parser.value(description) : command.name;
+        command.options.description = parser.isSet(description) ? parser.value(description) : command.name;
+        command.options.shortDescription = parser.value(shortDescription);
+        command.options.languages = parser.value(languages).split(u',', Qt::SkipEmptyParts);
+        command.options.loadAtX11Login = parser.isSet(loadAtX11Login);
         command.inputs = parser.positionalArguments();
         return RunUserLayoutCommand(command, closed);
     }
@@ -290,6 +353,9 @@ int main(int argc, char *argv[])
     if (paths.size() != 2)
         return UsageError(paths.size() < 2 ? QStringLiteral("INPUT and OUTPUT are required")
                                            : QStringLiteral("too many arguments"));
+    const QString inputProblem = InputNameProblem(paths.at(0));
+    if (!inputProblem.isEmpty())
+        return UsageError(inputProblem);
     ExportOptions options;
     KlcProperties &properties = options.klc;
     properties.name = parser.value(name);

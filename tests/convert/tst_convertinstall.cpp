@@ -8,6 +8,8 @@
 #include "xkbsymbols.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +51,51 @@ private Q_SLOTS:
         QCOMPARE(Convert({QStringLiteral("--list-installed")}).out, QByteArray());
     }
 
+    // Installs and uninstalls queue on the folder's lock; a kill at any moment leaves a
+    // folder the next run completes. bench/installkills.sh runs the long version.
+    void concurrentInstallsAndKills()
+    {
+        QList<QProcess *> processes;
+        const auto start = [&](const QStringList &arguments) {
+            auto *process = new QProcess(this);
+            process->start(QStringLiteral(TAVO_CONVERT), arguments);
+            processes.append(process);
+            return process;
+        };
+        for (int i = 0; i < 20; ++i)
+            start({QStringLiteral("--install"), QStringLiteral("par%1").arg(i), input()});
+        for (QProcess *process : std::as_const(processes)) {
+            QVERIFY(process->waitForFinished(60000));
+            QCOMPARE(process->exitCode(), 0);
+        }
+        qDeleteAll(processes);
+        processes.clear();
+        const QByteArray listed = Convert({QStringLiteral("--list-installed")}).out;
+        QCOMPARE(listed.count('\n'), 20);
+        QVERIFY(QFile::exists(XkbUserDirectory() + QStringLiteral("/symbols/par19")));
+
+        QRandomGenerator random(7);
+        for (int i = 0; i < 20; ++i) {
+            QProcess *process = start({i % 2 ? QStringLiteral("--uninstall") : QStringLiteral("--install"),
+                                       QStringLiteral("par%1").arg(i / 2), input()});
+            QThread::msleep(random.bounded(5, 60));
+            process->kill();
+            process->waitForFinished();
+        }
+        qDeleteAll(processes);
+        const Run list = Convert({QStringLiteral("--list-installed")});
+        QCOMPARE(list.exitCode, 0);
+        for (const QByteArray &line : list.out.split('\n')) {
+            if (!line.isEmpty())
+                QVERIFY(QFile::exists(XkbUserDirectory() + QStringLiteral("/symbols/") + QString::fromUtf8(line.split('\t').first())));
+        }
+        for (int i = 0; i < 20; ++i) {
+            QCOMPARE(Convert({QStringLiteral("--install"), QStringLiteral("par%1").arg(i), input()}).exitCode, 0);
+            QCOMPARE(Convert({QStringLiteral("--uninstall"), QStringLiteral("par%1").arg(i)}).exitCode, 0);
+        }
+        QCOMPARE(Convert({QStringLiteral("--list-installed")}).out, QByteArray());
+    }
+
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -58,6 +105,8 @@ private Q_SLOTS:
                                      << "tavo-convert: The system already has an XKB layout \"ru\"";
         QTest::newRow("not installed") << QStringList{"--uninstall", "tavotry"} << 1
                                        << "tavo-convert: No layout \"tavotry\" is installed for this user through Tavo.";
+        QTest::newRow("xkb: name outside the data") << QStringList{"--to", "ukb", "xkb:../../../../../etc/shadow", "out.ukb"}
+                                                    << 2 << "tavo-convert: xkb: must be followed by a layout name";
         QTest::newRow("invalid name") << QStringList{"--install", "Bad Name", "IN"} << 2
                                       << "tavo-convert: invalid layout name 'Bad Name'";
         QTest::newRow("no input") << QStringList{"--install", "tavotry"} << 2 << "tavo-convert: INPUT is required";

@@ -4,6 +4,8 @@
 #include "dialogseam.h"
 #include "xkbinstall.h"
 
+#include <QLocale>
+
 namespace {
 
 // "ru - Russian (mine)" as the uninstall list shows a layout.
@@ -29,25 +31,48 @@ void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
             break;
         Dialogs().showMessage(parent, problem + u'.');
     }
-    // A layout installed before keeps its description unless the user changes it.
-    QString description = name;
+    // A layout installed before keeps its texts unless the user changes them; a new one
+    // is offered the language of this system.
+    XkbInstalledLayout earlier{name, name, {}, {}};
+    const QString systemLanguage = QLocale::languageToCode(QLocale::system().language(), QLocale::ISO639Part3);
+    if (IsIso639Code(systemLanguage))
+        earlier.languages = QStringList{systemLanguage};
     for (const XkbInstalledLayout &layout : InstalledXkbLayouts()) {
         if (layout.name == name)
-            description = layout.description;
+            earlier = layout;
     }
+    XkbInstallOptions options;
     const std::optional<QString> answer = Dialogs().askText(
-        parent, QStringLiteral("Description, as the desktop lists the layout:"), description);
+        parent, QStringLiteral("Description, as the desktop lists the layout:"), earlier.description);
     if (!answer)
         return;
-    description = InstallXkbLayout(table, name, *answer);
-
+    options.description = *answer;
+    const std::optional<QString> languages = Dialogs().askText(
+        parent, QStringLiteral("Languages of the layout (ISO 639 codes such as \"rus\", separated by commas):"),
+        earlier.languages.join(QStringLiteral(",")));
+    if (!languages)
+        return;
+    options.languages = languages->split(u',', Qt::SkipEmptyParts);
+    const std::optional<QString> shortDescription = Dialogs().askText(
+        parent, QStringLiteral("Short name on the layout indicator (up to %1 characters; empty for one from the "
+                               "first language):").arg(MaxXkbShortDescriptionLength),
+        earlier.shortDescription);
+    if (!shortDescription)
+        return;
+    options.shortDescription = *shortDescription;
     const DesktopSession session = CurrentDesktopSession();
+    if (!session.wayland) {
+        options.loadAtX11Login = Dialogs().askYesNo(
+            parent, QStringLiteral("Load the layout at every X11 login, beside the layouts you have?"));
+    }
+    const QString description = InstallXkbLayout(table, name, options);
+
     if (CanAddGnomeInputSource(session)) {
         if (Dialogs().askYesNo(parent, XkbSwitchSteps(session, name, description, true)))
             AddGnomeInputSource(name);
         return;
     }
-    Dialogs().showMessage(parent, XkbSwitchSteps(session, name, description, false));
+    Dialogs().showMessage(parent, XkbSwitchSteps(session, name, description, false, options.loadAtX11Login));
 }
 
 void UninstallForThisUser(QWidget *parent)

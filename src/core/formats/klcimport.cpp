@@ -3,12 +3,15 @@
 #include "codepage.h"
 #include "codetext.h"
 #include "operationerror.h"
+#include "windowslocale.h"
 
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 #include <QStringDecoder>
 
+#include <cctype>
 #include <optional>
 
 namespace {
@@ -157,6 +160,11 @@ public:
             throw OperationError(QStringLiteral("%1 cannot be imported: it has no SHIFTSTATE").arg(m_source));
         for (const LayoutRow &row : std::as_const(m_rows))
             readLayoutRow(row);
+        bool ok = false;
+        const uint localeId = m_result.properties.localeId.toUInt(&ok, 16);
+        const QString language = ok ? LanguageOfWindowsLocale(localeId) : QString();
+        if (!language.isEmpty())
+            m_result.languages = {language};
         SetSpaceBarFixedValues(KeyByNumber(m_result.table, SpaceKey));
         return std::move(m_result);
     }
@@ -324,8 +332,30 @@ private:
 
 } // namespace
 
+std::optional<QStringDecoder::Encoding> Utf16WithoutMark(QByteArrayView bytes)
+{
+    // A KLC text is mostly ASCII, so in UTF-16 every other byte is NUL.
+    const qsizetype size = qMin<qsizetype>(bytes.size(), 4096) & ~qsizetype(1);
+    qsizetype nulAtEven = 0;
+    qsizetype nulAtOdd = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (bytes[i] == 0)
+            ++(i % 2 ? nulAtOdd : nulAtEven);
+    }
+    const qsizetype pairs = size / 2;
+    if (pairs < 2)
+        return std::nullopt;
+    if (nulAtOdd * 2 > pairs && nulAtEven * 10 < pairs)
+        return QStringDecoder::Utf16LE;
+    if (nulAtEven * 2 > pairs && nulAtOdd * 10 < pairs)
+        return QStringDecoder::Utf16BE;
+    return std::nullopt;
+}
+
 QString DecodeKlcText(QByteArrayView bytes)
 {
+    if (const std::optional<QStringDecoder::Encoding> utf16 = Utf16WithoutMark(bytes))
+        return QStringDecoder(*utf16, QStringConverter::Flag::Stateless).decode(bytes);
     if (bytes.startsWith("\xFF\xFE"))
         return QStringDecoder(QStringDecoder::Utf16LE, QStringConverter::Flag::Stateless).decode(bytes.sliced(2));
     if (bytes.startsWith("\xFE\xFF"))

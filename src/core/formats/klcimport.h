@@ -5,6 +5,9 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringDecoder>
+
+#include <optional>
 
 // Import of a KLC keyboard-layout source, as this program and the Windows layout tools
 // write it.
@@ -27,9 +30,14 @@ struct KlcImport : LayoutImport {
     KlcProperties properties;
 };
 
-// The text of a KLC file: UTF-16 with a byte-order mark in either order, UTF-8 with or
-// without a mark (bytes that are valid UTF-8 are read as UTF-8), else windows-1251.
+// The text of a KLC file: UTF-16 with a byte-order mark in either order or without one
+// (Utf16WithoutMark), UTF-8 with or without a mark (bytes that are valid UTF-8 are read
+// as UTF-8), else windows-1251.
 QString DecodeKlcText(QByteArrayView bytes);
+
+// The byte order of UTF-16 without a byte-order mark, told by the NUL bytes of its ASCII
+// characters; nothing for other bytes.
+std::optional<QStringDecoder::Encoding> Utf16WithoutMark(QByteArrayView bytes);
 
 // Whether the text is a KLC source: its first line with a keyword, past blank lines and
 // comments, starts with KBD.

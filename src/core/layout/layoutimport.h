@@ -14,6 +14,7 @@ struct LayoutImport {
     KeyTableArray table;  // the default keys with the imported slots; the space bar's
                           // fixed values are set, as after a load
     ImportReport report;  // what was left out, grouped by kind, in key order within each
+    QStringList languages;  // ISO 639 codes of the layout's languages, where the source names them
 };
 
 // The default table (every slot empty but the space bar's fixed values): what an import

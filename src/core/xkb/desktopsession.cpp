@@ -23,11 +23,46 @@ QString ShellQuoted(const QString &text)
     return u'\'' + quoted + u'\'';
 }
 
-// The commands that load the layout into a running X server for this session.
+} // namespace
+
+QString XkbX11LoadScript(const QString &name)
+{
+    // Added to the layouts setxkbmap -query reports, unless there already; xkbcomp's
+    // warnings about the system's keymap parts do not concern the user.
+    const QString dir = ShellQuoted(XkbUserDirectory());
+    return QStringLiteral("[ \"$XDG_SESSION_TYPE\" = wayland ] && exit 0; "
+                          "q=$(setxkbmap -query); l=$(echo \"$q\" | sed -n 's/^layout: *//p'); "
+                          "v=$(echo \"$q\" | sed -n 's/^variant: *//p'); "
+                          "case \",$l,\" in *,%2,*) exit 0;; esac; "
+                          "setxkbmap -I%1 -layout \"${l:+$l,}%2\" -variant \"${l:+$v,}\" -print "
+                          "| xkbcomp -w 0 -I%1 - \"$DISPLAY\"").arg(dir, name);
+}
+
+QString DesktopEntryExec(const QStringList &arguments)
+{
+    QStringList quoted;
+    for (const QString &argument : arguments) {
+        // The quoting rule of Exec, then the escapes of a string value, then the field codes.
+        QString text;
+        for (const QChar c : argument) {
+            if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
+                text += u'\\';
+            text += c;
+        }
+        text = u'"' + text + u'"';
+        text.replace(u'\\', QStringLiteral("\\\\"));
+        text.replace(u'%', QStringLiteral("%%"));
+        quoted << text;
+    }
+    return quoted.join(u' ');
+}
+
+namespace {
+
+// The command that loads the layout into a running X server for this session.
 QString X11Commands(const QString &name)
 {
-    const QString dir = ShellQuoted(XkbUserDirectory());
-    return QStringLiteral("    setxkbmap -I%1 -layout %2 -print | xkbcomp -I%1 - \"$DISPLAY\"").arg(dir, name);
+    return QStringLiteral("    sh -c ") + ShellQuoted(XkbX11LoadScript(name));
 }
 
 // Runs gsettings; its standard output. Throws OperationError.
@@ -119,7 +154,7 @@ bool CanAddGnomeInputSource(const DesktopSession &session)
 }
 
 QString XkbSwitchSteps(const DesktopSession &session, const QString &name, const QString &description,
-                       bool offerGnome)
+                       bool offerGnome, bool loadedAtLogin)
 {
     QString text = QStringLiteral("The layout \"%1\" (%2) is installed for this user in %3.\n\n")
                        .arg(name, description, XkbUserDirectory());
@@ -127,6 +162,9 @@ QString XkbSwitchSteps(const DesktopSession &session, const QString &name, const
     if (session.wayland) {
         switch (session.desktop) {
         case Desktop::Gnome:
+            // GNOME Shell reads the layouts it can offer when it starts.
+            text += QStringLiteral("GNOME Shell reads the list of layouts when it starts: the layout can be chosen "
+                                   "after your next login. ");
             if (offerGnome) {
                 return text + QStringLiteral("Add it to GNOME's input sources now? Then switch to it with "
                                              "Super+Space or the keyboard menu in the top bar.");
@@ -157,6 +195,10 @@ QString XkbSwitchSteps(const DesktopSession &session, const QString &name, const
     case Desktop::Other:
         text += QStringLiteral("An X11 session does not read that folder. ");
         break;
+    }
+    if (loadedAtLogin) {
+        text += QStringLiteral("It is loaded at every X11 login from %1, after the layouts you have. ")
+                    .arg(XkbAutostartPath(name));
     }
     return text + QStringLiteral("Load it for this session with setxkbmap -I (it lasts until you log out or "
                                  "the desktop resets the keyboard):\n\n")

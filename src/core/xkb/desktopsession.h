@@ -23,9 +23,17 @@ DesktopSession CurrentDesktopSession();
 bool CanAddGnomeInputSource(const DesktopSession &session);
 
 // How to switch to the installed layout on the session, in a few sentences. With
-// offerGnome the text ends in the question whether to add it to GNOME's input sources.
+// offerGnome the text ends in the question whether to add it to GNOME's input sources;
+// loadedAtLogin says that its autostart entry was written.
 QString XkbSwitchSteps(const DesktopSession &session, const QString &name, const QString &description,
-                       bool offerGnome);
+                       bool offerGnome, bool loadedAtLogin = false);
+
+// The shell script that adds the installed layout to the X server's layouts, keeping the
+// ones setxkbmap -query reports; it does nothing in a Wayland session.
+QString XkbX11LoadScript(const QString &name);
+
+// The arguments as the Exec key of a desktop entry holds them, quoted and escaped.
+QString DesktopEntryExec(const QStringList &arguments);
 
 // The value of org.gnome.desktop.input-sources sources, as gsettings prints it
 // ("[('xkb', 'us')]", "@a(ss) []"), with ('xkb', 'NAME') appended unless it is there.

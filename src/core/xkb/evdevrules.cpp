@@ -185,17 +185,27 @@ QByteArray IndentOf(const QByteArray &text, qsizetype pos)
     return text.mid(start, pos - start);
 }
 
-QByteArray EntryText(const QString &name, const QString &description, const QStringList &createdFolders,
-                     const QByteArray &indent, const QByteArray &nl)
+// The elements of configItem in the order xkb.dtd gives them.
+QByteArray EntryText(const EvdevLayoutEntry &layout, const QStringList &createdFolders, const QByteArray &indent,
+                     const QByteArray &nl)
 {
     const QByteArray &i = indent;
     QByteArray marker = EntryMarker;
     if (!createdFolders.isEmpty())
         marker += EntryMarkerFolders + ' ' + createdFolders.join(u' ').toUtf8();
     marker += " -->";
-    return "<layout>" + nl + i + "  " + marker + nl + i + "  <configItem>" + nl + i + "    <name>"
-        + EncodeXmlText(name) + "</name>" + nl + i + "    <description>" + EncodeXmlText(description)
-        + "</description>" + nl + i + "  </configItem>" + nl + i + "</layout>";
+    QByteArray item = nl + i + "    <name>" + EncodeXmlText(layout.name) + "</name>";
+    if (!layout.shortDescription.isEmpty())
+        item += nl + i + "    <shortDescription>" + EncodeXmlText(layout.shortDescription) + "</shortDescription>";
+    item += nl + i + "    <description>" + EncodeXmlText(layout.description) + "</description>";
+    if (!layout.languages.isEmpty()) {
+        item += nl + i + "    <languageList>";
+        for (const QString &language : layout.languages)
+            item += nl + i + "      <iso639Id>" + EncodeXmlText(language) + "</iso639Id>";
+        item += nl + i + "    </languageList>";
+    }
+    return "<layout>" + nl + i + "  " + marker + nl + i + "  <configItem>" + item + nl + i + "  </configItem>" + nl
+        + i + "</layout>";
 }
 
 } // namespace
@@ -243,6 +253,11 @@ void EvdevRules::analyse()
     const auto path3 = [&](const char *a, const char *b) {
         return stack.size() >= 2 && stack.at(stack.size() - 2) == a && stack.last() == b;
     };
+    const auto inLanguageList = [&] {
+        return stack.size() >= 3 && stack.at(stack.size() - 3) == "layout" && stack.at(stack.size() - 2) == "configItem"
+            && stack.last() == "languageList";
+    };
+    QByteArray textElement;  // the element of textStart
     const auto blankBetween = [&](qsizetype from, qsizetype to) {
         for (qsizetype i = from; i < to; ++i) {
             if (!IsXmlBlank(text.at(i)))
@@ -298,8 +313,13 @@ void EvdevRules::analyse()
                 entry = EvdevLayoutEntry();
                 entry.begin = token.begin;
             }
-            if ((token.name == "name" || token.name == "description") && path3("layout", "configItem") && !empty)
+            if (!empty
+                && (((token.name == "name" || token.name == "description" || token.name == "shortDescription")
+                     && path3("layout", "configItem"))
+                    || (token.name == "iso639Id" && inLanguageList()))) {
                 textStart = token.end;
+                textElement = token.name;
+            }
             if (!empty)
                 stack.append(token.name);
             break;
@@ -307,7 +327,11 @@ void EvdevRules::analyse()
         case XmlToken::EndTag:
             if (textStart >= 0) {
                 const QString value = DecodeXmlText(text.mid(textStart, token.begin - textStart)).trimmed();
-                (token.name == "name" ? entry.name : entry.description) = value;
+                if (textElement == "iso639Id")
+                    entry.languages.append(value);
+                else
+                    (textElement == "name" ? entry.name
+                     : textElement == "description" ? entry.description : entry.shortDescription) = value;
                 textStart = -1;
             }
             if (!stack.isEmpty())
@@ -337,8 +361,9 @@ const EvdevLayoutEntry *EvdevRules::layout(const QString &name) const
     return nullptr;
 }
 
-QByteArray EvdevRules::withLayout(const QString &name, const QString &description, QStringList createdFolders) const
+QByteArray EvdevRules::withLayout(const EvdevLayoutEntry &wanted, QStringList createdFolders) const
 {
+    const QString &name = wanted.name;
     const QByteArray &text = m_text;
     const QByteArray nl = LineBreakOf(text);
     QByteArray out = text;
@@ -350,11 +375,11 @@ QByteArray EvdevRules::withLayout(const QString &name, const QString &descriptio
                 createdFolders.append(folder);
         }
         return out.replace(old->begin, old->end - old->begin,
-                           EntryText(name, description, createdFolders, IndentOf(text, old->begin), nl));
+                           EntryText(wanted, createdFolders, IndentOf(text, old->begin), nl));
     }
     if (m_listContent >= 0) {
         const QByteArray indent = IndentOf(text, m_listStartTag) + "  ";
-        return out.insert(m_listContent, nl + indent + EntryText(name, description, createdFolders, indent, nl));
+        return out.insert(m_listContent, nl + indent + EntryText(wanted, createdFolders, indent, nl));
     }
     if (m_emptyList) {
         throw OperationError(QStringLiteral("its layout list is the empty element <layoutList/>; "
@@ -365,7 +390,7 @@ QByteArray EvdevRules::withLayout(const QString &name, const QString &descriptio
     const QByteArray inner = indent + "  ";
     const qsizetype at = m_afterModelList >= 0 ? m_afterModelList : m_rootContent;
     return out.insert(at, nl + indent + ListMarker + nl + indent + "<layoutList>" + nl + inner
-                              + EntryText(name, description, createdFolders, inner, nl) + nl + indent + "</layoutList>");
+                              + EntryText(wanted, createdFolders, inner, nl) + nl + indent + "</layoutList>");
 }
 
 std::optional<QByteArray> EvdevRules::withoutLayout(const QString &name) const

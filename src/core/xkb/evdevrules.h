@@ -16,6 +16,8 @@
 struct EvdevLayoutEntry {
     QString name;
     QString description;
+    QString shortDescription;  // "ru", as a desktop's layout indicator shows it
+    QStringList languages;     // ISO 639 codes, "rus"
     bool installedByTavo = false;
     QStringList createdFolders;  // "xkb/rules": the folders its install created, from Tavo's comment
     qsizetype begin = -1;        // of "<layout>"
@@ -39,9 +41,10 @@ public:
 
     // The text with Tavo's entry for the layout: in place of Tavo's earlier one (whose folders
     // it keeps naming), else first in the first layout list, else in a list of its own after
-    // the model list. Throws OperationError, worded as above, when someone else's layout has
-    // the name or the only layout list is an empty element.
-    QByteArray withLayout(const QString &name, const QString &description, QStringList createdFolders) const;
+    // the model list. The entry takes the name, the descriptions and the languages of the
+    // given one. Throws OperationError, worded as above, when someone else's layout has the
+    // name or the only layout list is an empty element.
+    QByteArray withLayout(const EvdevLayoutEntry &layout, QStringList createdFolders) const;
 
     // The text without Tavo's entry for the layout, and without the layout list Tavo added
     // when that is empty now; nothing when the file is Tavo's and lists nothing else. A

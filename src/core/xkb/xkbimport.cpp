@@ -44,7 +44,16 @@ LayoutImport ImportXkbLayout(const QString &layout, const QString &variant)
     if (!IsValidXkbNamePart(layout) || (!variant.isEmpty() && !IsValidXkbNamePart(variant)))
         throw NotAnXkbLayoutName(fullName);
     const XkbKeymapPtr keymap = CompileXkbLayout(layout, variant);
-    return ImportXkbKeymap(keymap.get(), fullName);
+    LayoutImport result = ImportXkbKeymap(keymap.get(), fullName);
+    // The variant's languages, else the layout's.
+    const QList<XkbLayoutInfo> known = XkbRegistryLayouts(XkbLayoutSource::SystemAndUser);
+    for (const QString &wanted : {variant, QString()}) {
+        for (const XkbLayoutInfo &info : known) {
+            if (result.languages.isEmpty() && info.layout == layout && info.variant == wanted)
+                result.languages = info.languages;
+        }
+    }
+    return result;
 }
 
 LayoutImport ImportXkbLayoutNamed(const QString &name)

@@ -1,23 +1,29 @@
 #include "xkbinstall.h"
 
 #include "atomicfile.h"
+#include "desktopsession.h"
 #include "evdevrules.h"
 #include "operationerror.h"
+#include "xkbfolderlock.h"
 #include "xkbregistry.h"
 #include "xkbsymbols.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <xkbcommon/xkbregistry.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,21 +45,47 @@ QString SystemXkbRoot()
                                                         : QStringLiteral(TAVO_XKB_CONFIG_ROOT);
 }
 
-// The file's bytes, or nothing when there is no file. Throws OperationError when it cannot be read.
-std::optional<QByteArray> ReadIfExists(const QString &path)
+QString AutostartFolder() { return ConfigHome() + QStringLiteral("/autostart"); }
+
+// The bytes of a regular file (or a link to one) of at most maxSize bytes, or nothing when
+// there is no file. Opened without waiting, so that a FIFO in its place cannot hang the
+// program. Throws OperationError.
+std::optional<QByteArray> ReadIfExists(const QString &path, qint64 maxSize = std::numeric_limits<qint64>::max())
 {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return std::nullopt;
-    QFile file(path);
-    errno = 0;
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        throw OperationError(QStringLiteral("Cannot read %1: %2")
-                                 .arg(path, IoErrorMessage(info.isDir() ? EISDIR : (errno ? errno : EIO))));
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw OperationError(QStringLiteral("Cannot read %1: %2").arg(path, IoErrorMessage(errno)));
+    struct stat status = {};
+    QString problem;
+    if (::fstat(fd, &status) != 0)
+        problem = IoErrorMessage(errno);
+    else if (S_ISDIR(status.st_mode))
+        problem = IoErrorMessage(EISDIR);
+    else if (!S_ISREG(status.st_mode))
+        problem = QStringLiteral("it is not a regular file");
+    else if (status.st_size > maxSize)
+        problem = QStringLiteral("it is larger than %1 KiB, the most Tavo reads of such a file").arg(maxSize / 1024);
+    QByteArray bytes;
+    while (problem.isEmpty()) {
+        char buffer[65536];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            problem = IoErrorMessage(errno);
+        else if (got == 0)
+            break;
+        else if (bytes.size() + got > maxSize)
+            problem = QStringLiteral("it is larger than %1 KiB, the most Tavo reads of such a file").arg(maxSize / 1024);
+        else
+            bytes.append(buffer, got);
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw OperationError(QStringLiteral("Cannot read %1: %2").arg(path, IoErrorMessage(errno ? errno : EIO)));
+    ::close(fd);
+    if (!problem.isEmpty())
+        throw OperationError(QStringLiteral("Cannot read %1: %2").arg(path, problem));
     return bytes;
 }
 
@@ -69,39 +101,78 @@ void Write(const QString &path, const QByteArray &bytes)
 void Remove(const QString &path)
 {
     errno = 0;
-    if (!QFile::remove(path) && QFileInfo::exists(path))
+    if (!QFile::remove(path) && (QFileInfo::exists(path) || QFileInfo(path).isSymLink()))
         throw OperationError(QStringLiteral("Cannot remove %1: %2").arg(path, IoErrorMessage(errno ? errno : EIO)));
 }
 
-// Creates missing folders and, on request, removes again the ones it created.
-class FolderMaker
+// Throws OperationError when the file could not be removed (or replaced) now: a folder in
+// its place, or a folder this user cannot change.
+void CheckChangeable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        throw OperationError(QStringLiteral("Cannot remove %1: it is a folder").arg(path));
+    if (::access(QFile::encodeName(info.path()).constData(), W_OK | X_OK) != 0 && (info.exists() || info.isSymLink()))
+        throw OperationError(QStringLiteral("Cannot remove %1: %2").arg(path, IoErrorMessage(errno)));
+}
+
+// Changes of files made one after another; undo() takes back the ones made, last first.
+// Each file is written atomically, so a kill leaves every file old or new.
+class FileTransaction
 {
 public:
-    void make(const QString &path)
+    void write(const QString &path, const QByteArray &bytes)
     {
-        QStringList missing;
-        for (QString p = QDir::cleanPath(path); !QFileInfo::exists(p); p = QFileInfo(p).path()) {
-            missing.prepend(p);
-            if (p == QFileInfo(p).path())
-                break;
-        }
-        for (const QString &p : std::as_const(missing)) {
-            if (::mkdir(QFile::encodeName(p).constData(), 0777) != 0) {
-                throw OperationError(QStringLiteral("Cannot create folder %1: %2").arg(p, IoErrorMessage(errno)));
-            }
-            m_created.prepend(p);
-        }
+        const std::optional<QByteArray> old = ReadIfExists(path);
+        Write(path, bytes);
+        m_done.append({path, old});
     }
-    void removeCreated()
+    void remove(const QString &path)
     {
-        for (const QString &p : std::as_const(m_created))
-            QDir().rmdir(p);
-        m_created.clear();
+        const std::optional<QByteArray> old = ReadIfExists(path);
+        if (!old)
+            return;
+        Remove(path);
+        m_done.append({path, old});
+    }
+    void undo() noexcept
+    {
+        for (qsizetype i = m_done.size() - 1; i >= 0; --i) {
+            try {
+                if (m_done[i].old)
+                    Write(m_done[i].path, *m_done[i].old);
+                else
+                    Remove(m_done[i].path);
+            } catch (const OperationError &) {
+                // The first failure is the one to report.
+            }
+        }
+        m_done.clear();
     }
 
 private:
-    QStringList m_created;  // deepest first
+    struct Change {
+        QString path;
+        std::optional<QByteArray> old;
+    };
+    QList<Change> m_done;
 };
+
+// "xkb/rules" for the folder of that name under $XDG_CONFIG_HOME.
+QStringList RelativeToConfigHome(const QStringList &paths)
+{
+    const QDir config(ConfigHome());
+    QStringList names;
+    for (const QString &path : paths)
+        names.append(config.relativeFilePath(path));
+    return names;
+}
+
+// Creates missing folders under $XDG_CONFIG_HOME; the ones it made, by their names there.
+QStringList MakeConfigFolders(const QString &folder)
+{
+    return RelativeToConfigHome(XkbFolderLock::makeFolders(ConfigHome() + u'/' + folder));
+}
 
 // ---- The user's evdev.xml
 
@@ -125,7 +196,13 @@ auto OnRulesText(const QString &path, Step step)
 // The user's rules, or nothing when there is no file. Throws OperationError.
 std::optional<EvdevRules> ReadRules(const QString &path)
 {
-    const std::optional<QByteArray> text = ReadIfExists(path);
+    std::optional<QByteArray> text;
+    try {
+        text = ReadIfExists(path, MaxUserRulesSize);
+    } catch (const OperationError &error) {
+        QString message = error.message();
+        throw OperationError(message.replace(QStringLiteral("Cannot read "), QStringLiteral("Cannot use ")));
+    }
     if (!text)
         return std::nullopt;
     return OnRulesText(path, [&] { return EvdevRules(*text); });
@@ -174,7 +251,154 @@ QString CleanDescription(const QString &description, const QString &name)
     return text.isEmpty() ? name : text;
 }
 
+// ---- The pair of entry and files
+
+// The files of an installed layout besides its entry, the symbols file first: with it
+// the layout is complete.
+QStringList LayoutFiles(const QString &name)
+{
+    return {SymbolsPath(name), XkbAutostartPath(name)};
+}
+
+// Whether the file is a symbols file as XkbSymbolsText writes it for the name.
+bool IsTavoSymbolsFile(const QString &name)
+{
+    std::optional<QByteArray> text;
+    try {
+        text = ReadIfExists(SymbolsPath(name), 1 << 16);
+    } catch (const OperationError &) {
+        return false;
+    }
+    return text
+        && text->startsWith("default partial alphanumeric_keys\nxkb_symbols \"basic\" {\n    name[Group1] = \""
+                            + name.toUtf8() + "\";\n")
+        && text->endsWith("    include \"level3(ralt_switch)\"\n};\n");
+}
+
+bool Exists(const QString &path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); }
+
+// Why this user's folder keeps the name from being installed; empty when it does not.
+QString UserFolderProblem(const std::optional<EvdevRules> &rules, const QString &name)
+{
+    const EvdevLayoutEntry *entry = rules ? rules->layout(name) : nullptr;
+    if ((entry && !entry->installedByTavo) || (!entry && Exists(SymbolsPath(name)) && !IsTavoSymbolsFile(name))) {
+        return QStringLiteral("This user already has an XKB layout \"%1\" that Tavo did not install; "
+                              "Tavo leaves it alone. Choose another name").arg(name);
+    }
+    return {};
+}
+
+// Removes the layout's files, then its entry, once all of it proved removable; the
+// folders the install created go when they are empty. Returns the rules as they are now.
+// Throws OperationError, and then nothing is changed.
+std::optional<EvdevRules> RemoveLayout(XkbFolderLock &lock, const EvdevRules &rules, const QString &name)
+{
+    const QString rulesPath = RulesPath();
+    const EvdevLayoutEntry *entry = rules.layout(name);
+    QStringList createdFolders = entry ? entry->createdFolders : QStringList();
+    const std::optional<QByteArray> remaining = OnRulesText(rulesPath, [&] { return rules.withoutLayout(name); });
+    const QStringList changed = LayoutFiles(name) << rulesPath;
+    for (const QString &path : changed)
+        CheckChangeable(path);
+    FileTransaction transaction;
+    try {
+        for (const QString &path : LayoutFiles(name))
+            transaction.remove(path);
+        if (remaining)
+            transaction.write(rulesPath, *remaining);
+        else
+            transaction.remove(rulesPath);
+    } catch (const OperationError &) {
+        transaction.undo();
+        throw;
+    }
+    // Deepest first, and only when empty: another layout may still need them.
+    std::sort(createdFolders.begin(), createdFolders.end(), std::greater<>());
+    for (const QString &folder : std::as_const(createdFolders)) {
+        if (folder == u"xkb/rules" && !remaining)
+            lock.removeFile();
+        if (folder == u"xkb" || folder == u"xkb/symbols" || folder == u"xkb/rules" || folder == u"autostart")
+            QDir().rmdir(ConfigHome() + u'/' + folder);
+    }
+    if (!remaining)
+        return std::nullopt;
+    return OnRulesText(rulesPath, [&] { return EvdevRules(*remaining); });
+}
+
+// Completes what a killed install or uninstall left half done: an entry of Tavo's whose
+// symbols file is missing goes with the layout's other files. Returns the rules as they are
+// now. Throws OperationError.
+std::optional<EvdevRules> CompleteHalfDone(XkbFolderLock &lock, std::optional<EvdevRules> rules)
+{
+    for (bool again = true; again && rules;) {
+        again = false;
+        for (const EvdevLayoutEntry &entry : rules->layouts()) {
+            if (entry.installedByTavo && IsValidXkbLayoutName(entry.name) && !Exists(SymbolsPath(entry.name))) {
+                rules = RemoveLayout(lock, *rules, entry.name);
+                again = true;
+                break;
+            }
+        }
+    }
+    return rules;
+}
+
+// The short description and the languages as the entry holds them. Throws OperationError.
+EvdevLayoutEntry EntryOf(const QString &name, const XkbInstallOptions &options)
+{
+    EvdevLayoutEntry entry;
+    entry.name = name;
+    entry.description = CleanDescription(options.description, name);
+    entry.shortDescription = CleanDescription(options.shortDescription, QString());
+    if (entry.shortDescription.size() > MaxXkbShortDescriptionLength) {
+        throw OperationError(QStringLiteral("The short description \"%1\" is too long: use at most %2 characters, "
+                                            "\"ru\" say").arg(entry.shortDescription).arg(MaxXkbShortDescriptionLength));
+    }
+    for (const QString &language : options.languages) {
+        const QString code = language.trimmed();
+        if (code.isEmpty())
+            continue;
+        if (!IsIso639Code(code)) {
+            throw OperationError(QStringLiteral("Invalid language code \"%1\": use ISO 639 codes of two or three "
+                                                "lower-case letters, \"rus\" say").arg(code));
+        }
+        if (!entry.languages.contains(code))
+            entry.languages.append(code);
+    }
+    // As the database's entries: the two-letter code of the first language, "ru".
+    if (entry.shortDescription.isEmpty() && !entry.languages.isEmpty()) {
+        const QLocale::Language language = QLocale::codeToLanguage(entry.languages.first());
+        const QString twoLetters = language == QLocale::AnyLanguage
+            ? QString() : QLocale::languageToCode(language, QLocale::ISO639Part1);
+        entry.shortDescription = twoLetters.isEmpty() ? entry.languages.first() : twoLetters;
+    }
+    return entry;
+}
+
+// The autostart entry that loads the layout at X11 logins.
+QByteArray AutostartText(const QString &name)
+{
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Keyboard layout " + name.toUtf8() + "\n"
+           "Comment=Loads the keyboard layout " + name.toUtf8() + " that Tavo installed, in X11 sessions\n"
+           "Exec=" + DesktopEntryExec({QStringLiteral("sh"), QStringLiteral("-c"), XkbX11LoadScript(name)}).toUtf8() + "\n"
+           "NoDisplay=true\n"
+           "X-GNOME-Autostart-enabled=true\n";
+}
+
 } // namespace
+
+bool IsIso639Code(const QString &code)
+{
+    return (code.size() == 2 || code.size() == 3)
+        && std::all_of(code.begin(), code.end(), [](QChar c) { return c >= u'a' && c <= u'z'; });
+}
+
+QString XkbAutostartPath(const QString &name)
+{
+    return AutostartFolder() + QStringLiteral("/tavo-xkb-") + name + QStringLiteral(".desktop");
+}
 
 QString XkbUserDirectory()
 {
@@ -192,7 +416,7 @@ QString XkbInstallNameProblem(const QString &name)
 {
     if (!IsValidXkbLayoutName(name)) {
         return QStringLiteral("Invalid XKB layout name \"%1\": use only lower-case letters a-z, digits, "
-                              "\"-\" and \"_\"").arg(name);
+                              "\"-\" and \"_\", at most %2").arg(name.left(MaxXkbNameLength + 1)).arg(MaxXkbNameLength);
     }
     for (const XkbLayoutInfo &info : XkbRegistryLayouts(XkbLayoutSource::System)) {
         if (info.layout == name) {
@@ -206,100 +430,112 @@ QString XkbInstallNameProblem(const QString &name)
                               "with that name would hide them. Choose another name").arg(name);
     }
     try {
-        const std::optional<EvdevRules> rules = ReadRules(RulesPath());
-        const EvdevLayoutEntry *entry = rules ? rules->layout(name) : nullptr;
-        if ((entry && !entry->installedByTavo) || (!entry && QFileInfo::exists(SymbolsPath(name)))) {
-            return QStringLiteral("This user already has an XKB layout \"%1\" that Tavo did not install; "
-                                  "Tavo leaves it alone. Choose another name").arg(name);
-        }
+        return UserFolderProblem(ReadRules(RulesPath()), name);
     } catch (const OperationError &error) {
         return error.message();
     }
-    return {};
 }
 
 QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const QString &description)
 {
+    XkbInstallOptions options;
+    options.description = description;
+    return InstallXkbLayout(table, name, options);
+}
+
+QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const XkbInstallOptions &options)
+{
     const QString problem = XkbInstallNameProblem(name);
     if (!problem.isEmpty())
         throw OperationError(problem);
-    const QString text = CleanDescription(description, name);
+    const EvdevLayoutEntry entry = EntryOf(name, options);
     const QByteArray symbols = XkbSymbolsText(table, name);
     VerifyXkbSymbols(table, name, symbols);
 
     const QString rulesPath = RulesPath();
-    const std::optional<EvdevRules> oldRules = ReadRules(rulesPath);
-    QStringList willCreate;
-    for (const QString &folder : {QStringLiteral("xkb"), QStringLiteral("xkb/symbols"), QStringLiteral("xkb/rules")}) {
-        if (!QFileInfo::exists(ConfigHome() + u'/' + folder))
-            willCreate.append(folder);
-    }
-    const EvdevRules rules = oldRules ? *oldRules : EvdevRules(EvdevRules::newFileText());
-    const QByteArray newRules = OnRulesText(rulesPath, [&] { return rules.withLayout(name, text, willCreate); });
-    CheckRegistryLists(newRules, name, text, rulesPath);
-
-    const QString symbolsPath = SymbolsPath(name);
-    const std::optional<QByteArray> oldSymbols = ReadIfExists(symbolsPath);
-    FolderMaker folders;
-    bool symbolsWritten = false;
+    XkbFolderLock lock(QFileInfo(rulesPath).path(), true);
+    QStringList created = RelativeToConfigHome(lock.createdFolders());
+    FileTransaction transaction;
     try {
-        folders.make(QFileInfo(symbolsPath).path());
-        Write(symbolsPath, symbols);
-        symbolsWritten = true;
-        folders.make(QFileInfo(rulesPath).path());
-        Write(rulesPath, newRules);
+        std::optional<EvdevRules> oldRules = CompleteHalfDone(lock, ReadRules(rulesPath));
+        const QString userProblem = UserFolderProblem(oldRules, name);
+        if (!userProblem.isEmpty())
+            throw OperationError(userProblem);
+        created += MakeConfigFolders(QStringLiteral("xkb/symbols"));
+        if (options.loadAtX11Login)
+            created += MakeConfigFolders(QStringLiteral("autostart"));
+        const EvdevRules rules = oldRules ? *oldRules : EvdevRules(EvdevRules::newFileText());
+        const QByteArray newRules = OnRulesText(rulesPath, [&] { return rules.withLayout(entry, created); });
+        CheckRegistryLists(newRules, name, entry.description, rulesPath);
+
+        // The entry first and the symbols file last: see the header.
+        transaction.write(rulesPath, newRules);
+        if (options.loadAtX11Login)
+            transaction.write(XkbAutostartPath(name), AutostartText(name));
+        else
+            transaction.remove(XkbAutostartPath(name));
+        transaction.write(SymbolsPath(name), symbols);
     } catch (const OperationError &) {
-        // Back to how it was: the symbols file of an earlier install, or none.
-        if (symbolsWritten) {
-            try {
-                if (oldSymbols)
-                    Write(symbolsPath, *oldSymbols);
-                else
-                    Remove(symbolsPath);
-            } catch (const OperationError &) {
-                // The first failure is the one to report.
-            }
+        transaction.undo();
+        // Back to how it was, the folders made for it included.
+        std::sort(created.begin(), created.end(), std::greater<>());
+        for (const QString &folder : std::as_const(created)) {
+            if (folder == u"xkb/rules" && !Exists(rulesPath))
+                lock.removeFile();
+            QDir().rmdir(ConfigHome() + u'/' + folder);
         }
-        folders.removeCreated();
         throw;
     }
-    return text;
+    return entry.description;
 }
 
 void UninstallXkbLayout(const QString &name)
 {
+    const OperationError notInstalled(
+        QStringLiteral("No layout \"%1\" is installed for this user through Tavo").arg(name.left(MaxXkbNameLength + 1)));
+    if (!IsValidXkbLayoutName(name))
+        throw notInstalled;
     const QString rulesPath = RulesPath();
-    const std::optional<EvdevRules> rules = ReadRules(rulesPath);
+    XkbFolderLock lock(QFileInfo(rulesPath).path(), false);
+    const std::optional<EvdevRules> rules = CompleteHalfDone(lock, ReadRules(rulesPath));
     const EvdevLayoutEntry *entry = rules ? rules->layout(name) : nullptr;
-    if (!entry || !entry->installedByTavo)
-        throw OperationError(QStringLiteral("No layout \"%1\" is installed for this user through Tavo").arg(name));
-    QStringList createdFolders = entry->createdFolders;
-    const std::optional<QByteArray> remaining = OnRulesText(rulesPath, [&] { return rules->withoutLayout(name); });
-    // The entry goes first: a listed layout without its symbols would fail to load.
-    if (remaining)
-        Write(rulesPath, *remaining);
-    else
-        Remove(rulesPath);
-    const QString symbolsPath = SymbolsPath(name);
-    if (QFileInfo::exists(symbolsPath))
-        Remove(symbolsPath);
-    // Deepest first, and only when empty: another layout may still need them.
-    std::sort(createdFolders.begin(), createdFolders.end(), std::greater<>());
-    for (const QString &folder : std::as_const(createdFolders)) {
-        if (folder == u"xkb" || folder == u"xkb/symbols" || folder == u"xkb/rules")
-            QDir().rmdir(ConfigHome() + u'/' + folder);
+    if (entry && entry->installedByTavo) {
+        RemoveLayout(lock, *rules, name);
+        return;
+    }
+    // A symbols file an older Tavo left without its entry.
+    if (entry || !IsTavoSymbolsFile(name))
+        throw notInstalled;
+    for (const QString &path : LayoutFiles(name))
+        CheckChangeable(path);
+    FileTransaction transaction;
+    try {
+        for (const QString &path : LayoutFiles(name))
+            transaction.remove(path);
+    } catch (const OperationError &) {
+        transaction.undo();
+        throw;
     }
 }
 
 QList<XkbInstalledLayout> InstalledXkbLayouts()
 {
-    const std::optional<EvdevRules> rules = ReadRules(RulesPath());
+    const QString rulesPath = RulesPath();
+    XkbFolderLock lock(QFileInfo(rulesPath).path(), false);
+    std::optional<EvdevRules> rules = ReadRules(rulesPath);
+    if (lock.held()) {
+        try {
+            rules = CompleteHalfDone(lock, rules);
+        } catch (const OperationError &) {
+            // Listing does not depend on it: a half-done layout is not listed.
+        }
+    }
     if (!rules)
         return {};
     QList<XkbInstalledLayout> layouts;
     for (const EvdevLayoutEntry &entry : rules->layouts()) {
-        if (entry.installedByTavo)
-            layouts.append({entry.name, entry.description});
+        if (entry.installedByTavo && Exists(SymbolsPath(entry.name)))
+            layouts.append({entry.name, entry.description, entry.shortDescription, entry.languages});
     }
     return layouts;
 }

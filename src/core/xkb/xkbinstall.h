@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Installing a layout for this user, without root: its symbols file goes to
 // $XDG_CONFIG_HOME/xkb/symbols/NAME and an entry for it to $XDG_CONFIG_HOME/xkb/rules/evdev.xml,
@@ -13,12 +14,36 @@
 // was, and uninstalling takes out exactly what installing put in. A comment inside the
 // entry marks it as ours; an evdev.xml that the install had to create carries a comment
 // too, and goes again when it lists nothing any more.
+//
+// Install, uninstall and list hold the folder's lock (xkbfolderlock.h) throughout. The
+// entry and the symbols file are a pair, written so that a kill between two writes always
+// leaves the same half: a marked entry whose symbols file is missing. The install writes
+// the entry first and the symbols file last; the uninstall removes the symbols file first
+// and the entry last. Whoever takes the lock next completes such a half by removing the
+// entry and the layout's other files. A symbols file of the form Tavo writes without an
+// entry (left by an older Tavo) counts as Tavo's: an install replaces it, an uninstall
+// removes it.
 
 struct XkbInstalledLayout {
     QString name;
     QString description;
+    QString shortDescription;
+    QStringList languages;
     bool operator==(const XkbInstalledLayout &) const = default;
 };
+
+struct XkbInstallOptions {
+    QString description;       // as the desktop lists the layout; empty for the name
+    QString shortDescription;  // up to MaxXkbShortDescriptionLength characters, "ru"; empty for none
+    QStringList languages;     // ISO 639 codes, "rus"; the desktops list the layout under them
+    bool loadAtX11Login = false;  // an autostart entry that loads it at every X11 login
+};
+
+constexpr qsizetype MaxXkbShortDescriptionLength = 4;
+
+// The largest user evdev.xml Tavo reads. libxkbregistry takes seconds for a few MiB of
+// rules, and a user's file lists a few layouts of its own.
+constexpr qint64 MaxUserRulesSize = qint64(1) << 20;
 
 // $XDG_CONFIG_HOME/xkb, else ~/.config/xkb: the user folder libxkbcommon reads first.
 QString XkbUserDirectory();
@@ -31,15 +56,23 @@ QString XkbUserSymbolsFolderForMessages();
 // system's), and this user must not have a layout of that name that Tavo did not install.
 QString XkbInstallNameProblem(const QString &name);
 
-// Writes the table's symbols file (after VerifyXkbSymbols) and registers it under the
-// description; a layout of the same name that Tavo installed before is replaced. An
-// empty description stands for the name. Returns the description as registered. On
-// failure nothing is changed. Throws OperationError.
+// Writes the table's symbols file (after VerifyXkbSymbols), registers it with the options and,
+// on request, writes its autostart entry; a layout of the same name that Tavo installed
+// before is replaced. Returns the description as registered. On failure nothing is changed.
+// Throws OperationError.
+QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const XkbInstallOptions &options);
 QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const QString &description);
 
-// Removes the layout's symbols file and its entry; an evdev.xml that the install created
-// goes when it lists nothing else, and so do the folders the install created, when they
-// are empty. Throws OperationError when Tavo installed no layout of that name.
+// Whether the text is an ISO 639 code: two or three lower-case letters a-z.
+bool IsIso639Code(const QString &code);
+
+// The autostart entry that loads the layout at X11 logins: $XDG_CONFIG_HOME/autostart/tavo-xkb-NAME.desktop.
+QString XkbAutostartPath(const QString &name);
+
+// Removes the layout's symbols file, its autostart entry and its entry, in this order after
+// checking that all of it can go; an evdev.xml that the install created goes when it lists
+// nothing else, and so do the folders the install created, when they are empty. On failure
+// nothing is changed. Throws OperationError when Tavo installed no layout of that name.
 void UninstallXkbLayout(const QString &name);
 
 // The layouts Tavo installed for this user, in the order of evdev.xml. Throws OperationError

@@ -56,22 +56,14 @@ QList<XkbLayoutInfo> XkbRegistryLayouts(XkbLayoutSource source)
     return layouts;
 }
 
-namespace {
-
-// Characters that rule syntax gives a meaning of its own, and blanks.
-bool CanBeInName(QChar c)
-{
-    return c.unicode() > 0x20 && !QStringView(u",()+:|\"\\'").contains(c);
-}
-
-} // namespace
-
 bool IsValidXkbNamePart(QStringView part)
 {
-    if (part.isEmpty())
+    if (part.isEmpty() || part.size() > MaxXkbNameLength)
         return false;
-    for (QChar c : part) {
-        if (!CanBeInName(c))
+    for (const QChar c : part) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_'
+              || u == u'-'))
             return false;
     }
     return true;

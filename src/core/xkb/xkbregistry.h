@@ -28,8 +28,12 @@ enum class XkbLayoutSource {
 // the database cannot be read.
 QList<XkbLayoutInfo> XkbRegistryLayouts(XkbLayoutSource source);
 
-// Whether the text can be a layout or variant name: not empty, no blank or control, none
-// of the characters rule syntax gives a meaning of its own.
+// The longest layout or variant name Tavo accepts; the database's longest is about 25.
+constexpr qsizetype MaxXkbNameLength = 64;
+
+// Whether the text can be a layout or variant name: 1 to MaxXkbNameLength of the characters
+// XKB's own database uses in them, ASCII letters, digits, "_" and "-". Every name that
+// goes into a path or a command passes this first.
 bool IsValidXkbNamePart(QStringView part);
 
 // The layout and variant named by "de" or "de(neo)"; nothing when the text cannot name

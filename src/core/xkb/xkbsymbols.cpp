@@ -5,12 +5,14 @@
 #include "keytexts.h"
 #include "operationerror.h"
 #include "xkbkeymap.h"
+#include "xkbregistry.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -145,14 +147,8 @@ QString XkbKeysymNameOf(quint32 keysym)
 
 bool IsValidXkbLayoutName(const QString &name)
 {
-    if (name.isEmpty())
-        return false;
-    for (const QChar c : name) {
-        const char16_t u = c.unicode();
-        if (!((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u'_' || u == u'-'))
-            return false;
-    }
-    return true;
+    return IsValidXkbNamePart(name)
+        && std::none_of(name.begin(), name.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
 }
 
 QString XkbLayoutNameOfPath(const QString &path)

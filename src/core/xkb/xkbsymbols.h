@@ -27,7 +27,7 @@ QString XkbKeyName(int number);
 constexpr std::array<ShiftState, 4> XkbLevelStates = {
     ShiftState::Norm, ShiftState::Shift, ShiftState::AltGr, ShiftState::AltGrShift};
 
-// Whether the text can name an XKB layout: not empty, only a-z, 0-9, "_" and "-".
+// Whether the text can name a layout of this user: a valid name (IsValidXkbNamePart) in lower case.
 bool IsValidXkbLayoutName(const QString &name);
 
 // The layout name a path gives: the file name without its last suffix ("ru.xkb" -> "ru").

@@ -57,16 +57,19 @@ private Q_SLOTS:
     void installAsksAgainForARefusedName()
     {
         setSession("KDE", "x11");
-        dialogs->textAnswers = {QStringLiteral("ru"), QStringLiteral("tavotry"), QStringLiteral("Try it")};
+        dialogs->textAnswers = {QStringLiteral("ru"), QStringLiteral("tavotry"), QStringLiteral("Try it"), QString(),
+                                 QString()};
         TriggerMenuItem(editor.get(), "installforuser1");
 
-        QCOMPARE(dialogs->textQuestions.size(), 3);
+        QCOMPARE(dialogs->textQuestions.size(), 5);
         QCOMPARE(dialogs->messages.size(), 2);
         QVERIFY2(dialogs->messages[0].startsWith(u"The system already has an XKB layout \"ru\""),
                  qPrintable(dialogs->messages[0]));
         QVERIFY(dialogs->messages[1].contains(u"KDE's X11 session does not read that folder"));
         QVERIFY(dialogs->messages[1].contains(u"setxkbmap -I"));
-        QVERIFY(dialogs->yesNoQuestions.isEmpty());
+        // Whether to load it at X11 logins, answered No.
+        QCOMPARE(dialogs->yesNoQuestions.size(), 1);
+        QVERIFY(!QFile::exists(XkbAutostartPath(QStringLiteral("tavotry"))));
         QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("tavotry"), QStringLiteral("Try it")}}));
         QCOMPARE(ReadAll(XkbUserDirectory() + QStringLiteral("/symbols/tavotry")), XkbSymbolsText(KeyTable, QStringLiteral("tavotry")));
         QVERIFY(dialogs->errors.isEmpty());
@@ -87,13 +90,15 @@ private Q_SLOTS:
         QFETCH(bool, agree);
         QFETCH(QByteArray, log);
         setSession("GNOME", "wayland");
-        dialogs->textAnswers = {QStringLiteral("tavotry"), QStringLiteral("Try it")};
+        dialogs->textAnswers = {QStringLiteral("tavotry"), QStringLiteral("Try it"), QStringLiteral("rus"), QString()};
         dialogs->yesNoAnswers = {agree};
         TriggerMenuItem(editor.get(), "installforuser1");
         QCOMPARE(dialogs->yesNoQuestions.size(), 1);
         QVERIFY(dialogs->yesNoQuestions[0].endsWith(u"Add it to GNOME's input sources now? Then switch to it with "
                                                      u"Super+Space or the keyboard menu in the top bar."));
         QVERIFY(dialogs->messages.isEmpty());
+        QVERIFY(dialogs->yesNoQuestions[0].contains(u"after your next login"));
+        QCOMPARE(InstalledXkbLayouts().value(0).languages, QStringList{QStringLiteral("rus")});
         QCOMPARE(gsettingsLog(), log);
         QVERIFY(dialogs->errors.isEmpty());
     }

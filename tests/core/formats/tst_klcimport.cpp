@@ -70,6 +70,8 @@ private Q_SLOTS:
         const QString text = KlcText(CyrillicRows);
         QTest::newRow("UTF-16LE with mark") << Encoded(text, QStringConverter::Utf16LE, true);
         QTest::newRow("UTF-16BE with mark") << Encoded(text, QStringConverter::Utf16BE, true);
+        QTest::newRow("UTF-16LE without mark") << Encoded(text, QStringConverter::Utf16LE, false);
+        QTest::newRow("UTF-16BE without mark") << Encoded(text, QStringConverter::Utf16BE, false);
         QTest::newRow("UTF-8 with mark") << Encoded(text, QStringConverter::Utf8, true);
         QTest::newRow("UTF-8 without mark") << Encoded(text, QStringConverter::Utf8, false);
         QStringEncoder ansi("windows-1251");
@@ -88,6 +90,19 @@ private Q_SLOTS:
         QCOMPARE(key14.shift_code, QStringLiteral("0419"));
         QCOMPARE(KeyByNumber(imported.table, 27).shift_char, QStringLiteral("Ф"));
         QCOMPARE(imported.properties.description, QStringLiteral("Russian; test"));
+        QCOMPARE(imported.languages, QStringList{QStringLiteral("rus")});
+    }
+
+    void reportIsBoundedPerKind()
+    {
+        QString states;
+        for (int i = 0; i < 5000; ++i)
+            states += QStringLiteral("bad%1\n").arg(i);
+        const KlcImport imported = ImportKlc(KlcText(CyrillicRows, QStringLiteral("0\n1\n") + states),
+                                             QStringLiteral("t.klc"));
+        QCOMPARE(imported.report.summary(), QStringList{QStringLiteral("5000 SHIFTSTATE lines")});
+        QCOMPARE(imported.report.details().size(), ImportReport::MaxDetailsPerKind + 1);
+        QCOMPARE(imported.report.details().last(), QStringLiteral("and 4980 more SHIFTSTATE lines"));
     }
 
     void columns_data()

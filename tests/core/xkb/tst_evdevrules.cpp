@@ -6,6 +6,14 @@
 
 namespace {
 
+EvdevLayoutEntry LayoutEntry(const QString &name, const QString &description)
+{
+    EvdevLayoutEntry entry;
+    entry.name = name;
+    entry.description = description;
+    return entry;
+}
+
 // Rules with these bytes as the content of their one layout list.
 QByteArray WithList(const QByteArray &content)
 {
@@ -154,7 +162,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, text);
         QFETCH(QString, reason);
-        const QString message = ErrorOf([&] { EvdevRules(text).withLayout(Name, Description, {}); });
+        const QString message = ErrorOf([&] { EvdevRules(text).withLayout(LayoutEntry(Name, Description), {}); });
         QVERIFY2(message.startsWith(reason), qPrintable(message));
     }
 
@@ -194,7 +202,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, withEntry);
         QFETCH(bool, fileGoes);
-        QCOMPARE(EvdevRules(before).withLayout(Name, Description, {"xkb", "xkb/rules"}), withEntry);
+        QCOMPARE(EvdevRules(before).withLayout(LayoutEntry(Name, Description), {"xkb", "xkb/rules"}), withEntry);
         const std::optional<QByteArray> removed = EvdevRules(withEntry).withoutLayout(Name);
         QCOMPARE(removed, fileGoes ? std::nullopt : std::optional(before));
     }
@@ -202,7 +210,7 @@ private Q_SLOTS:
     void secondEntryReplacesTavosFirst()
     {
         const QByteArray replaced =
-            EvdevRules(CreatedWithEntry).withLayout(Name, QStringLiteral("Second"), {"xkb/symbols"});
+            EvdevRules(CreatedWithEntry).withLayout(LayoutEntry(Name, QStringLiteral("Second")), {"xkb/symbols"});
         QCOMPARE(replaced, QByteArray(CreatedWithEntry)
                                .replace("folders: xkb xkb/rules", "folders: xkb/symbols xkb xkb/rules")
                                .replace("Try &lt;&amp;&gt; &#x419;", "Second"));

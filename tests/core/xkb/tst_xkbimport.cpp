@@ -127,6 +127,14 @@ private Q_SLOTS:
         QTest::newRow("unclosed") << "de(neo" << false << "" << "";
         QTest::newRow("two layouts") << "us,ru" << false << "" << "";
         QTest::newRow("rule syntax") << "pc+us" << false << "" << "";
+        // Names end up in paths: nothing may lead outside the XKB data.
+        QTest::newRow("path up") << "../../../../../etc/shadow" << false << "" << "";
+        QTest::newRow("dot dot") << ".." << false << "" << "";
+        QTest::newRow("slash in variant") << "us(../x)" << false << "" << "";
+        QTest::newRow("control character") << "ru\x01" << false << "" << "";
+        QTest::newRow("10,000 characters") << QString(10000, u'a') << false << "" << "";
+        QTest::newRow("longest accepted") << QString(MaxXkbNameLength, u'a') << true << QString(MaxXkbNameLength, u'a') << "";
+        QTest::newRow("upper case as in the database") << "ch(de_Sundeadkeys)" << true << "ch" << "de_Sundeadkeys";
     }
 
     void parseLayoutName()

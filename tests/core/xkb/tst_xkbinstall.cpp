@@ -14,6 +14,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <map>
+#include <sys/stat.h>
 #include <optional>
 
 namespace {
@@ -54,7 +55,11 @@ std::map<QString, QByteArray> Snapshot(const QString &root)
     QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files[QDir(root).relativeFilePath(path)] = it.fileInfo().isDir() ? QByteArray("<dir>") : ReadAll(path);
+        if (it.fileName() == u".tavo-lock")  // the folder's lock, no content
+            continue;
+        files[QDir(root).relativeFilePath(path)] = it.fileInfo().isDir() ? QByteArray("<dir>")
+            : it.fileInfo().isFile()                                          ? ReadAll(path)
+                                                                              : QByteArray("<other>");
     }
     return files;
 }
@@ -118,7 +123,7 @@ private Q_SLOTS:
         const std::optional<XkbLayoutInfo> info = Listed(LayoutName);
         QVERIFY(info);
         QCOMPARE(info->description, description);
-        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{LayoutName, description}}));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{LayoutName, description, {}, {}}}));
         QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + LayoutName)), XkbSymbolsText(RussianLayout(), LayoutName));
     }
 
@@ -151,7 +156,7 @@ private Q_SLOTS:
         writeRules(OwnRules);
         InstallXkbLayout(DefaultTable(), LayoutName, QStringLiteral("First"));
         InstallXkbLayout(RussianLayout(), LayoutName, QStringLiteral("Second"));
-        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{LayoutName, QStringLiteral("Second")}}));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{LayoutName, QStringLiteral("Second"), {}, {}}}));
         QCOMPARE(ReadAll(rules()).count("<name>" + LayoutName.toLatin1() + "</name>"), 1);
         QCOMPARE(ReadAll(xkb(QStringLiteral("symbols/") + LayoutName)), XkbSymbolsText(RussianLayout(), LayoutName));
         QCOMPARE(Listed(LayoutName)->description, u"Second");
@@ -250,8 +255,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fileInTheWay");
         QTest::addColumn<QString>("error");
         QTest::newRow("xkb folder is a file") << QByteArray() << "xkb" << "Cannot create folder";
-        // The symbols file is written by then, and taken back.
-        QTest::newRow("rules folder is a file") << QByteArray() << "xkb/rules" << "Cannot write";
+        // The xkb folder is made by then, and removed again.
+        QTest::newRow("rules folder is a file") << QByteArray() << "xkb/rules" << "Cannot create folder";
+        QTest::newRow("rules file is a FIFO") << QByteArray("fifo") << QString() << "Cannot use";
+        QTest::newRow("rules file too large") << QByteArray(MaxUserRulesSize + 1, ' ') << QString() << "Cannot use";
+        QTest::newRow("xkb folder a dangling link") << QByteArray("dangling") << QString()
+                                                    << "Cannot create folder";
         QTest::newRow("rules not well-formed") << QByteArray("<xkbConfigRegistry><layoutList>") << QString()
                                                << "Cannot use";
         QTest::newRow("empty layout list element")
@@ -266,6 +275,11 @@ private Q_SLOTS:
         if (!fileInTheWay.isEmpty()) {
             QVERIFY(QDir().mkpath(QFileInfo(m_config->filePath(fileInTheWay)).path()));
             QVERIFY(WriteAll(m_config->filePath(fileInTheWay), "a file"));
+        } else if (rulesBefore == "fifo") {
+            QVERIFY(QDir().mkpath(xkb(QStringLiteral("rules"))));
+            QCOMPARE(::mkfifo(QFile::encodeName(rules()).constData(), 0600), 0);
+        } else if (rulesBefore == "dangling") {
+            QVERIFY(QFile::link(m_config->filePath(QStringLiteral("missing")), xkb().chopped(1)));
         } else {
             writeRules(rulesBefore);
         }
@@ -290,6 +304,67 @@ private Q_SLOTS:
                  QStringLiteral("No layout \"%1\" is installed for this user through Tavo").arg(name));
         QCOMPARE(ReadAll(rules()), OwnRules);
         QVERIFY(InstalledXkbLayouts().isEmpty());
+    }
+
+    // What a kill between two writes leaves is completed by whoever comes next.
+    void halfDoneLayoutsAreCompleted_data()
+    {
+        QTest::addColumn<QString>("half");
+        QTest::newRow("entry without symbols: list") << "entry";
+        QTest::newRow("symbols of Tavo's form without entry: install") << "symbols";
+    }
+
+    void halfDoneLayoutsAreCompleted()
+    {
+        QFETCH(QString, half);
+        InstallXkbLayout(RussianLayout(), QStringLiteral("other"), QStringLiteral("Other"));
+        InstallXkbLayout(RussianLayout(), LayoutName, QStringLiteral("Half"));
+        const QString symbols = xkb(QStringLiteral("symbols/") + LayoutName);
+        if (half == u"entry") {
+            QVERIFY(QFile::remove(symbols));
+            QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{"other", "Other", {}, {}}}));
+            QVERIFY(!ReadAll(rules()).contains("Half"));
+        } else {
+            const QByteArray symbolsText = ReadAll(symbols);
+            UninstallXkbLayout(LayoutName);
+            QVERIFY(WriteAll(symbols, symbolsText));
+            QCOMPARE(XkbInstallNameProblem(LayoutName), QString());
+            InstallXkbLayout(RussianLayout(), LayoutName, QStringLiteral("Again"));
+            QCOMPARE(InstalledXkbLayouts().size(), 2);
+        }
+    }
+
+    void failedUninstallChangesNothing()
+    {
+        InstallXkbLayout(RussianLayout(), LayoutName, QString());
+        const QString symbols = xkb(QStringLiteral("symbols/") + LayoutName);
+        QVERIFY(QFile::remove(symbols));
+        QVERIFY(QDir().mkdir(symbols));
+        QVERIFY(WriteAll(symbols + QStringLiteral("/inside"), "x"));
+        // A folder in its place is no missing symbols file, and cannot be removed.
+        const std::map<QString, QByteArray> before = Snapshot(m_config->path());
+        QCOMPARE(ErrorOf([&] { UninstallXkbLayout(LayoutName); }),
+                 QStringLiteral("Cannot remove %1: it is a folder").arg(symbols));
+        QVERIFY(Snapshot(m_config->path()) == before);
+    }
+
+    void entryCarriesShortDescriptionAndLanguages()
+    {
+        XkbInstallOptions options;
+        options.description = QStringLiteral("Mine");
+        options.languages = {QStringLiteral("rus"), QStringLiteral("eng")};
+        options.loadAtX11Login = true;
+        InstallXkbLayout(RussianLayout(), LayoutName, options);
+        const std::optional<XkbLayoutInfo> info = Listed(LayoutName);
+        QVERIFY(info);
+        QCOMPARE(info->languages, options.languages);
+        QCOMPARE(InstalledXkbLayouts().value(0).shortDescription, QStringLiteral("ru"));
+        QVERIFY(ReadAll(XkbAutostartPath(LayoutName)).contains("xkbcomp -w 0"));
+        UninstallXkbLayout(LayoutName);
+        QVERIFY(!QFile::exists(XkbAutostartPath(LayoutName)));
+        options.languages = {QStringLiteral("Russian")};
+        QVERIFY(ErrorOf([&] { InstallXkbLayout(RussianLayout(), LayoutName, options); })
+                    .startsWith(u"Invalid language code \"Russian\""));
     }
 
     void nameWithDoubleHyphenKeepsTheFileValid()

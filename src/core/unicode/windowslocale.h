@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// The ISO 639 code (three letters where ICU has them) of the language of a Windows locale
+// identifier, "rus" for 0x419; empty when ICU does not know it.
+QString LanguageOfWindowsLocale(quint32 localeId);
