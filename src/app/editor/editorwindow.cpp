@@ -264,18 +264,18 @@ void TForm1::buildMenuBar()
     connect(quit, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
 
     QMenu *edit = menu(nullptr, "menuEdit", QStringLiteral("&Edit"));
-    QAction *undo = edit->addAction(QStringLiteral("&Undo"));
-    undo->setObjectName(QStringLiteral("actionUndo"));
-    undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
-    undo->setEnabled(false);
-    connect(undo, &QAction::triggered, m_undoStack, &QUndoStack::undo);
-    connect(m_undoStack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    QAction *redo = edit->addAction(QStringLiteral("&Redo"));
-    redo->setObjectName(QStringLiteral("actionRedo"));
-    redo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
-    redo->setEnabled(false);
-    connect(redo, &QAction::triggered, m_undoStack, &QUndoStack::redo);
-    connect(m_undoStack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    // Enabled while the stack has a step to take that way.
+    const auto stackItem = [this, edit](const QString &caption, const char *name, const char *keys,
+                                        void (QUndoStack::*step)(), void (QUndoStack::*can)(bool)) {
+        QAction *action = edit->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, m_undoStack, step);
+        connect(m_undoStack, can, action, &QAction::setEnabled);
+    };
+    stackItem(QStringLiteral("&Undo"), "actionUndo", "Ctrl+Z", &QUndoStack::undo, &QUndoStack::canUndoChanged);
+    stackItem(QStringLiteral("&Redo"), "actionRedo", "Ctrl+Shift+Z", &QUndoStack::redo, &QUndoStack::canRedoChanged);
     edit->addSeparator();
     addOperationTo(edit, QStringLiteral("&Find Character\u2026"), "actionFindCharacter", &TForm1::findCharacter,
                    QKeySequence(QStringLiteral("Ctrl+F")));
