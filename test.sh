@@ -14,6 +14,17 @@ scripts/install-deps.sh clang libclang-rt-dev llvm libc6-dbg
 # package and the manual pages with the tools the desktop itself uses.
 scripts/install-deps.sh desktop-file-utils appstream shared-mime-info man-db file
 
+# Licence and copyright of every file, checked by REUSE's linter. Reported only until every
+# source file carries its SPDX lines; then set to 1, and a finding fails the script.
+REUSE_LINT_BINDING=0
+reuse_status=0
+echo "reuse lint:"
+reuse lint || reuse_status=$?
+if [ "$reuse_status" -ne 0 ] && [ "$REUSE_LINT_BINDING" -ne 1 ]; then
+  echo "test.sh: reuse lint found files without licence information (reported, not yet binding)"
+  reuse_status=0
+fi
+
 # ccache, where installed, serves both builds and the next run of this script.
 launcher=()
 if command -v ccache >/dev/null; then
@@ -72,6 +83,7 @@ ctest --test-dir build-test --output-on-failure -j "$(nproc)" || tests_status=$?
 tested=$SECONDS
 
 status=$tests_status
+[ "$reuse_status" -eq 0 ] || status=1
 if ! wait "$bench"; then
   cat "$bench_log"
   echo "test.sh: the benchmarks failed to build (log above, in $bench_log)"

@@ -9,6 +9,7 @@ packages=(
   libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data
   fonts-liberation fonts-dejavu-core fontconfig
   librsvg2-bin libxml2-utils libicu-dev
+  reuse
   "$@"
 )
 

@@ -13,6 +13,8 @@
 #if defined(TAVO_TEST_WIDGETS)
 #include "tavoapplication.h"
 #include <QStyleHints>
+#include <QFile>
+#include <QTemporaryDir>
 #elif defined(TAVO_TEST_GUI)
 #include <QGuiApplication>
 #else
@@ -53,6 +55,10 @@ int main(int argc, char *argv[])
         return ChildModes().at(argv[1])(argc, argv);
 
 #if defined(TAVO_TEST_WIDGETS)
+    // The windows keep settings (the recent files) under $XDG_CONFIG_HOME: never the real
+    // one's. Settings find their folder once, at their first use, which is after this.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     TavoApplication app(argc, argv);
     // Tests click at machine speed, right after a window appears, while the character
     // table drops presses that come within the double-click interval of its showing; the

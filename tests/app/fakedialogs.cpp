@@ -1,5 +1,7 @@
 #include "fakedialogs.h"
 
+#include "dialogtitle.h"
+
 #include <QTest>
 
 FakeDialogs::FakeDialogs() { SetDialogs(this); }
@@ -30,7 +32,11 @@ std::optional<QFont> FakeDialogs::chooseFont(QWidget *, const QFont &initial)
     return font;
 }
 
-void FakeDialogs::showMessage(QWidget *, const QString &text) { messages.append(text); }
+void FakeDialogs::showMessage(QWidget *, const QString &text)
+{
+    titles.append(DialogTitle::current());
+    messages.append(text);
+}
 
 void FakeDialogs::showError(QWidget *, const QString &text) { errors.append(text); }
 
@@ -46,6 +52,7 @@ SaveChangesAnswer FakeDialogs::askSaveChanges(QWidget *, const QString &text)
 
 std::optional<QString> FakeDialogs::askText(QWidget *, const QString &label, const QString &)
 {
+    titles.append(DialogTitle::current());
     textQuestions.append(label);
     if (textAnswers.empty()) {
         qWarning("FakeDialogs: unexpected text question \"%s\"", qPrintable(label));
@@ -58,6 +65,7 @@ std::optional<QString> FakeDialogs::askText(QWidget *, const QString &label, con
 
 bool FakeDialogs::askYesNo(QWidget *, const QString &text)
 {
+    titles.append(DialogTitle::current());
     yesNoQuestions.append(text);
     if (yesNoAnswers.empty())
         return false;
@@ -68,6 +76,7 @@ bool FakeDialogs::askYesNo(QWidget *, const QString &text)
 
 std::optional<QString> FakeDialogs::chooseItem(QWidget *, const QString &, const QStringList &items)
 {
+    titles.append(DialogTitle::current());
     itemChoices.append(items);
     if (itemAnswers.empty())
         return std::nullopt;
@@ -95,4 +104,9 @@ std::optional<XkbLayoutInfo> FakeDialogs::chooseXkbLayout(QWidget *, const QList
 void FakeDialogs::showReport(QWidget *, const QString &text, const QStringList &details)
 {
     reports.append({text, details});
+}
+
+void FakeDialogs::showAbout(QWidget *, const QString &title, const QString &text)
+{
+    abouts.append({title, text});
 }

@@ -39,6 +39,8 @@ public:
     QList<QList<XkbLayoutInfo>> xkbLayoutLists;  // the layouts each layout dialog offered
     QList<std::optional<XkbLayoutInfo>> xkbLayoutPreselections;
     QList<std::pair<QString, QStringList>> reports;  // text and details of each report
+    QList<std::pair<QString, QString>> abouts;  // title and text of each About box
+    QStringList titles;  // the title of each dialog asked, in order
 
     bool runFileDialog(QWidget *parent, FileDialogSettings &settings) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
@@ -51,4 +53,5 @@ public:
     std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *parent, const QList<XkbLayoutInfo> &layouts,
                                                  const std::optional<XkbLayoutInfo> &preselected) override;
     void showReport(QWidget *parent, const QString &text, const QStringList &details) override;
+    void showAbout(QWidget *parent, const QString &title, const QString &text) override;
 };

@@ -6,6 +6,7 @@
 #include "characterfield.h"
 #include "dialogseam.h"
 #include "keytexts.h"
+#include "textcolour.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -164,6 +165,7 @@ void TForm2::buildStates(QWidget *box)
         field->setFont(fieldFont);
         QPalette palette = field->palette();
         palette.setColor(QPalette::Window, QColor(clCream));
+        palette.setColor(QPalette::WindowText, ReadableTextColour(QColor(clCream), palette));
         field->setPalette(palette);
         connect(field, &CharacterField::mousePressed, this,
                 [this, state](Qt::MouseButton button) { TntLabelMouseDown(state, button); });
@@ -311,30 +313,52 @@ bool TForm2::FormKeyDown(int key)
     return false;
 }
 
+void TForm2::setOpeningPress(Qt::MouseButton button, const QPoint &globalPos)
+{
+    m_openingButton = button;
+    m_openingPos = globalPos;
+    m_openedAt.start();
+}
+
+void TForm2::focusSearchField()
+{
+    SearchEdit->setFocus(Qt::ShortcutFocusReason);
+    SearchEdit->selectAll();
+}
+
 void TForm2::showEvent(QShowEvent *event)
 {
-    m_shownAt.start();
     m_droppedButtons = {};
     QDialog::showEvent(event);
 }
 
 // The window opens on the first press of a double click on a key and covers the editor,
 // so the second press lands on whatever lies under the pointer here: the grid would pick
-// a character, a field would be cleared, Caps Lock toggled. A press that comes within the
-// double-click interval after the window appeared is therefore dropped, with the rest of
-// that press (its double click, moves and release).
+// a character, a field would be cleared, Caps Lock toggled. The press that completes that
+// double click (the same button, at the same place, within the double-click interval) is
+// therefore dropped, with the rest of that press (its double click, moves and release);
+// any other press, however quick, is the user's.
 bool TForm2::dropsEarlyMouseEvent(const QMouseEvent &event)
 {
     switch (event.type()) {
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        if (m_shownAt.isValid()
-            && m_shownAt.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval()) {
+    case QEvent::MouseButtonDblClick: {
+        if (event.type() == QEvent::MouseButtonDblClick && (m_droppedButtons & event.button()))
+            return true;
+        const QStyleHints *hints = QGuiApplication::styleHints();
+        const QPoint moved = event.globalPosition().toPoint() - m_openingPos;
+        const bool completesDoubleClick = m_openingButton != Qt::NoButton && event.button() == m_openingButton
+            && m_openedAt.isValid() && m_openedAt.elapsed() < hints->mouseDoubleClickInterval()
+            && moved.manhattanLength() <= hints->mouseDoubleClickDistance();
+        // One press completes a double click.
+        m_openingButton = Qt::NoButton;
+        if (completesDoubleClick) {
             m_droppedButtons |= event.button();
             return true;
         }
         m_droppedButtons &= ~event.button();
         return false;
+    }
     case QEvent::MouseMove:
         return (m_droppedButtons & event.buttons()) != 0;
     case QEvent::MouseButtonRelease:

@@ -41,6 +41,12 @@ public:
     // Asks for the grid's font; on confirmation sizes and refills the grid for the
     // checked character set. A cancelled dialog changes nothing.
     void ChooseGridFont();
+    // The press on the key that opens the window, in global coordinates: the second press of
+    // a double click begun there must not reach the window. No button when the keyboard
+    // opened it.
+    void setOpeningPress(Qt::MouseButton button, const QPoint &globalPos);
+    // Puts the focus on the search field, as Ctrl+F does.
+    void focusSearchField();
 
 public Q_SLOTS:
     void TntSG1SelectCell(const QModelIndex &index);
@@ -80,7 +86,10 @@ private:
     QLabel *Label8 = nullptr;
     // The font dialog's font: "MS Sans Serif" 8 pt at first, then the last one chosen.
     QFont FD1;
-    // Since when the window is shown, and the buttons whose press came too soon after that.
-    QElapsedTimer m_shownAt;
+    // The press that opened the window and since when, and the buttons whose press is
+    // being dropped.
+    Qt::MouseButton m_openingButton = Qt::NoButton;
+    QPoint m_openingPos;
+    QElapsedTimer m_openedAt;
     Qt::MouseButtons m_droppedButtons;
 };

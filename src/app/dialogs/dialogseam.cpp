@@ -1,5 +1,6 @@
 #include "dialogseam.h"
 
+#include "dialogtitle.h"
 #include "xkblayoutdialog.h"
 
 #include <QFileDialog>
@@ -13,6 +14,12 @@
 DialogSeam::~DialogSeam() = default;
 
 namespace {
+
+// Message texts can be selected and copied: a command or a path they show, a report.
+void MakeSelectable(QMessageBox &box)
+{
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
 
 void CentreOnScreen(QWidget &box)
 {
@@ -57,24 +64,27 @@ public:
 
     void showMessage(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::NoIcon, DialogTitle::current(), text, QMessageBox::Ok, parent);
         box.setTextFormat(Qt::PlainText);
+        MakeSelectable(box);
         CentreOnScreen(box);
         box.exec();
     }
 
     void showError(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::Critical, ApplicationTitle, text, QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::Critical, DialogTitle::current(), text, QMessageBox::Ok, parent);
         box.setTextFormat(Qt::PlainText);
+        MakeSelectable(box);
         box.exec();
     }
 
     SaveChangesAnswer askSaveChanges(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::Warning, ApplicationTitle, text,
+        QMessageBox box(QMessageBox::Warning, DialogTitle::current(), text,
                         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
         box.setTextFormat(Qt::PlainText);
+        MakeSelectable(box);
         box.setDefaultButton(QMessageBox::Save);
         switch (box.exec()) {
         case QMessageBox::Save: return SaveChangesAnswer::Save;
@@ -86,7 +96,7 @@ public:
     std::optional<QString> askText(QWidget *parent, const QString &label, const QString &initial) override
     {
         bool ok = false;
-        const QString text = QInputDialog::getText(parent, ApplicationTitle, label, QLineEdit::Normal, initial, &ok);
+        const QString text = QInputDialog::getText(parent, DialogTitle::current(), label, QLineEdit::Normal, initial, &ok);
         if (!ok)
             return std::nullopt;
         return text;
@@ -94,8 +104,9 @@ public:
 
     bool askYesNo(QWidget *parent, const QString &text) override
     {
-        QMessageBox box(QMessageBox::Question, ApplicationTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+        QMessageBox box(QMessageBox::Question, DialogTitle::current(), text, QMessageBox::Yes | QMessageBox::No, parent);
         box.setTextFormat(Qt::PlainText);
+        MakeSelectable(box);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
     }
@@ -103,7 +114,7 @@ public:
     std::optional<QString> chooseItem(QWidget *parent, const QString &label, const QStringList &items) override
     {
         bool ok = false;
-        const QString item = QInputDialog::getItem(parent, ApplicationTitle, label, items, 0, false, &ok);
+        const QString item = QInputDialog::getItem(parent, DialogTitle::current(), label, items, 0, false, &ok);
         if (!ok)
             return std::nullopt;
         return item;
@@ -120,9 +131,21 @@ public:
 
     void showReport(QWidget *parent, const QString &text, const QStringList &details) override
     {
-        QMessageBox box(QMessageBox::Information, ApplicationTitle, text, QMessageBox::Ok, parent);
+        QMessageBox box(QMessageBox::Information, DialogTitle::current(), text, QMessageBox::Ok, parent);
         box.setTextFormat(Qt::PlainText);
+        MakeSelectable(box);
         box.setDetailedText(details.join(u'\n'));
+        box.exec();
+    }
+
+    void showAbout(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+        box.setTextFormat(Qt::PlainText);
+        MakeSelectable(box);
+        const QIcon icon = QGuiApplication::windowIcon();
+        if (!icon.isNull())
+            box.setIconPixmap(icon.pixmap(64, 64));
         box.exec();
     }
 };

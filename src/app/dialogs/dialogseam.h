@@ -51,9 +51,11 @@ public:
                                                          const std::optional<XkbLayoutInfo> &preselected) = 0;
     // A message with a list of details the user can open: information icon, one OK button.
     virtual void showReport(QWidget *parent, const QString &text, const QStringList &details) = 0;
+    // The About box: the application's icon, selectable text, one OK button.
+    virtual void showAbout(QWidget *parent, const QString &title, const QString &text) = 0;
 };
 
-// The title every message box carries.
+// The title every message box carries, after the action's name inside a DialogTitle scope.
 inline const QString ApplicationTitle = QStringLiteral(TAVO_APPLICATION_NAME);
 // The name with the version, "Tavo 1.2", as the editor's caption and the character table show it.
 inline const QString ApplicationTitleAndVersion = QStringLiteral(TAVO_APPLICATION_NAME " " TAVO_VERSION_STRING);

@@ -1,7 +1,9 @@
 #include "editorwindow.h"
 
+#include "abouttavo.h"
 #include "chartablewindow.h"
 #include "desktopsession.h"
+#include "dialogtitle.h"
 #include "fileformats.h"
 #include "formatdialogs.h"
 #include "keyboardgeometry.h"
@@ -16,6 +18,7 @@
 #include "layoutxml.h"
 #include "operation.h"
 #include "operationerror.h"
+#include "recentfiles.h"
 #include "trywindow.h"
 #include "ukbfile.h"
 #include "userinstall.h"
@@ -24,12 +27,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
+#include <QUndoStack>
 
 namespace {
 
@@ -50,14 +58,11 @@ TForm1::TForm1(QWidget *parent)
     setWindowTitle(ApplicationTitleAndVersion);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
-    setFixedSize(570, 304);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    m_undoStack = new QUndoStack(this);
 
     Panel1 = new KeyboardPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(rect());
     // clActiveBorder: the frame colour of an active window, the palette's window colour here.
     Panel1->setBackgroundRole(QPalette::Window);
     Panel1->setAutoFillBackground(true);
@@ -65,6 +70,16 @@ TForm1::TForm1(QWidget *parent)
     buildKeyboard();
     buildShiftStateGroup();
     buildPopupMenu();
+    buildMenuBar();
+
+    // The picture keeps its 570 by 304 directly under the menu bar.
+    const int barHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, 570, barHeight);
+    setFixedSize(570, 304 + barHeight);
+    Panel1->setGeometry(0, barHeight, 570, 304);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    Panel1->setFocus();
 
     FormCreate();
 }
@@ -153,11 +168,7 @@ void TForm1::buildPopupMenu()
     const auto item = [this](const char *name, const QString &caption, void (TForm1::*handler)()) {
         QAction *action = PM1->addAction(caption);
         action->setObjectName(QString::fromLatin1(name));
-        // Queued, so that the operation and its dialogs run straight from the event loop,
-        // once the menu has closed.
-        connect(action, &QAction::triggered, this,
-                [this, handler] { RunOperation(this, [this, handler] { (this->*handler)(); }); },
-                Qt::QueuedConnection);
+        connectOperation(action, handler);
     };
     item("loadukb1", QStringLiteral("load   *.ukb"), &TForm1::loadukb1Click);
     item("saveukb1", QStringLiteral("save  *.ukb"), &TForm1::saveukb1Click);
@@ -179,6 +190,124 @@ void TForm1::buildPopupMenu()
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PM1->popup(Panel1->mapToGlobal(pos)); });
+}
+
+void TForm1::connectOperation(QAction *action, void (TForm1::*handler)())
+{
+    // Queued, so that the operation and its dialogs run straight from the event loop,
+    // once the menu has closed.
+    connect(action, &QAction::triggered, this,
+            [this, handler] { RunOperation(this, [this, handler] { (this->*handler)(); }); },
+            Qt::QueuedConnection);
+}
+
+QAction *TForm1::addPopupItemTo(QMenu *menu, const QString &caption, const char *popupItem,
+                                const QKeySequence &shortcut)
+{
+    QAction *popupAction = PM1->findChild<QAction *>(QString::fromLatin1(popupItem));
+    Q_ASSERT(popupAction);
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QStringLiteral("menu_") + QString::fromLatin1(popupItem));
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, popupAction, &QAction::trigger);
+    return action;
+}
+
+QAction *TForm1::addOperationTo(QMenu *menu, const QString &caption, const char *name,
+                                void (TForm1::*handler)(), const QKeySequence &shortcut)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    connectOperation(action, handler);
+    return action;
+}
+
+void TForm1::buildMenuBar()
+{
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("MenuBar"));
+    // Inside the window on every desktop: the window's size is fixed around it.
+    m_menuBar->setNativeMenuBar(false);
+    const auto menu = [this](QMenu *parent, const char *name, const QString &caption) {
+        QMenu *added = parent ? parent->addMenu(caption) : m_menuBar->addMenu(caption);
+        added->setObjectName(QString::fromLatin1(name));
+        return added;
+    };
+
+    QMenu *file = menu(nullptr, "menuFile", QStringLiteral("&File"));
+    addPopupItemTo(file, QStringLiteral("&Open\u2026"), "loadukb1", QKeySequence::Open);
+    m_recentMenu = menu(file, "menuRecent", QStringLiteral("Open &Recent"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &TForm1::fillRecentMenu);
+    fillRecentMenu();
+    addOperationTo(file, QStringLiteral("&Save"), "actionSave", &TForm1::saveUkbToCurrentFile,
+                   QKeySequence(QStringLiteral("Ctrl+S")));
+    addPopupItemTo(file, QStringLiteral("Save &As\u2026"), "saveukb1", QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+    file->addSeparator();
+    QMenu *import = menu(file, "menuImport", QStringLiteral("&Import"));
+    addPopupItemTo(import, QStringLiteral("&System Layout\u2026"), "importsystemlayout1", {});
+    addPopupItemTo(import, QStringLiteral("&KLC File\u2026"), "importklc1", {});
+    QMenu *exports = menu(file, "menuExport", QStringLiteral("&Export"));
+    addPopupItemTo(exports, QStringLiteral("&Layout (*.layout)\u2026"), "saveasXML1", {});
+    addPopupItemTo(exports, QStringLiteral("Layout, &New (*.layout)\u2026"), "saveaslayout3041", {});
+    addOperationTo(exports, QStringLiteral("&KLC (*.klc)\u2026"), "actionExportKlc",
+                   &TForm1::exportKlcChoosingFile, {});
+    addPopupItemTo(exports, QStringLiteral("&XKB (*.xkb)\u2026"), "saveasxkb1", {});
+    addPopupItemTo(exports, QStringLiteral("&SVG (*.svg)\u2026"), "saveassvg1", {});
+    addPopupItemTo(exports, QStringLiteral("&PNG (*.png)\u2026"), "saveaspng1", {});
+    addPopupItemTo(exports, QStringLiteral("P&DF (*.pdf)\u2026"), "saveaspdf1", {});
+    file->addSeparator();
+    QAction *quit = file->addAction(QStringLiteral("&Quit"));
+    quit->setObjectName(QStringLiteral("actionQuit"));
+    quit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    // Through closeEvent, which asks about unsaved changes.
+    connect(quit, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
+
+    QMenu *edit = menu(nullptr, "menuEdit", QStringLiteral("&Edit"));
+    // Enabled while the stack has a step to take that way.
+    const auto stackItem = [this, edit](const QString &caption, const char *name, const char *keys,
+                                        void (QUndoStack::*step)(), void (QUndoStack::*can)(bool)) {
+        QAction *action = edit->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, m_undoStack, step);
+        connect(m_undoStack, can, action, &QAction::setEnabled);
+    };
+    stackItem(QStringLiteral("&Undo"), "actionUndo", "Ctrl+Z", &QUndoStack::undo, &QUndoStack::canUndoChanged);
+    stackItem(QStringLiteral("&Redo"), "actionRedo", "Ctrl+Shift+Z", &QUndoStack::redo, &QUndoStack::canRedoChanged);
+    edit->addSeparator();
+    addOperationTo(edit, QStringLiteral("&Find Character\u2026"), "actionFindCharacter", &TForm1::findCharacter,
+                   QKeySequence(QStringLiteral("Ctrl+F")));
+
+    QMenu *layout = menu(nullptr, "menuLayout", QStringLiteral("&Layout"));
+    addPopupItemTo(layout, QStringLiteral("&Try\u2026"), "trylayout1", QKeySequence(QStringLiteral("Ctrl+T")));
+    addPopupItemTo(layout, QStringLiteral("&Install for This User\u2026"), "installforuser1", {});
+    addPopupItemTo(layout, QStringLiteral("&Uninstall\u2026"), "uninstall1", {});
+
+    QMenu *help = menu(nullptr, "menuHelp", QStringLiteral("&Help"));
+    addOperationTo(help, QStringLiteral("Tavo &Handbook"), "actionHandbook", &TForm1::showHandbook,
+                   QKeySequence(Qt::Key_F1));
+    addOperationTo(help, QStringLiteral("&About Tavo"), "actionAbout", &TForm1::showAboutBox, {});
+}
+
+void TForm1::fillRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList files = RecentFiles::files();
+    for (const QString &path : files) {
+        QAction *action = m_recentMenu->addAction(QDir::toNativeSeparators(path));
+        // The path as text: "&" in a file name is no mnemonic.
+        action->setText(action->text().replace(u'&', QStringLiteral("&&")));
+        connect(action, &QAction::triggered, this,
+                [this, path] { RunOperation(this, [this, path] { openRecentFile(path); }); },
+                Qt::QueuedConnection);
+    }
+    m_recentMenu->addSeparator();
+    QAction *clear = m_recentMenu->addAction(QStringLiteral("&Clear List"));
+    clear->setObjectName(QStringLiteral("actionClearRecent"));
+    clear->setEnabled(!files.isEmpty());
+    connect(clear, &QAction::triggered, this, [] { RecentFiles::clear(); });
 }
 
 QRadioButton *TForm1::radioOf(int state) const
@@ -254,7 +383,7 @@ void TForm1::CB20Click()
 
 void TForm1::keyPressEvent(QKeyEvent *event)
 {
-    // The editor has no keyboard commands.
+    // The editor's keyboard commands are its menu bar's shortcuts and the panel's keys.
     event->accept();
 }
 
@@ -288,6 +417,10 @@ TForm2 *TForm1::charTable()
 void TForm1::EditKey(int number)
 {
     TForm2 *table = charTable();
+    if (Panel1->lastPressButton() != Qt::NoButton)
+        table->setOpeningPress(Panel1->lastPressButton(), Panel1->lastPressGlobalPos());
+    else
+        table->setOpeningPress(Qt::NoButton, QPoint());
     table->setKeyEdit(KeyEditOf(KeyByNumber(KeyTable, number)));
     if (table->exec() == QDialog::Accepted)
         StoreKey(number);
@@ -295,14 +428,14 @@ void TForm1::EditKey(int number)
 
 void TForm1::StoreKey(int number)
 {
+    const LayoutSnapshot before = snapshot();
     s_key &key = KeyByNumber(KeyTable, number);
-    const s_key before = key;
     StoreKeyEdit(m_charTable->keyEdit(), key);
     keyCell(number)->setHint(BuildKeyHint(key));
     // The edited cell is drawn in the view the "Shift State" group shows, like all others.
     RefreshKeys();
-    if (key != before) {
-        setLayoutModified(true);
+    if (key != KeyByNumber(before.table, number)) {
+        recordLayoutChange(QStringLiteral("Edit key"), before);
         Q_EMIT keyTableChanged();
     }
 }
@@ -323,14 +456,18 @@ void TForm1::LoadUkbFile(const QString &path)
     OD1.fileName = path;
     // Read and parse in full first: a file that cannot be read changes nothing.
     UkbContent content = ReadUkbFile(path);
+    const LayoutSnapshot before = snapshot();
     TntMemo1 = std::move(content.lines);
     for (const KeyHint &hint : ApplyUkb(KeyTable, content))
         keyCell(hint.number)->setHint(hint.hint);
     RefreshKeys();
-    setLayoutModified(false);
     m_layoutName = OD1.fileName;
-    Q_EMIT keyTableChanged();
     m_importedKlcProperties.reset();
+    recordLayoutChange(QStringLiteral("Open"), before);
+    setLayoutModified(false);
+    m_ukbPath = path;
+    RecentFiles::add(path);
+    Q_EMIT keyTableChanged();
 }
 
 void TForm1::SaveUkb()
@@ -338,19 +475,90 @@ void TForm1::SaveUkb()
     saveUkbAsChosen();
 }
 
+void TForm1::saveUkbToCurrentFile()
+{
+    if (m_ukbPath.isEmpty()) {
+        SaveUkb();
+        return;
+    }
+    saveUkbTo(m_ukbPath);
+}
+
 bool TForm1::saveUkbAsChosen()
 {
-    const FileFormat &format = FormatNamed(u"ukb");
-    if (!RunFormatFileDialog(this, SD1, FileDialogSettings::Mode::Save, format))
+    if (!RunFormatFileDialog(this, SD1, FileDialogSettings::Mode::Save, FormatNamed(u"ukb")))
         return false;
-    const QString path = SD1.fileName;
+    saveUkbTo(SD1.fileName);
+    return true;
+}
+
+void TForm1::saveUkbTo(const QString &path)
+{
+    const DialogTitle title(QStringLiteral("Save"));
+    const FileFormat &format = FormatNamed(u"ukb");
     // The line buffer holds the file's lines also when the write fails.
     TntMemo1 = UkbLines(KeyTable);
     format.save(KeyTable, ExportOptions(), path);
     setLayoutModified(false);
     m_layoutName = path;
+    m_ukbPath = path;
+    RecentFiles::add(path);
     Dialogs().showMessage(this, SavedMessage(format, path));
-    return true;
+}
+
+void TForm1::openRecentFile(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        RecentFiles::remove(path);
+        const DialogTitle title(QStringLiteral("Open Recent"));
+        Dialogs().showMessage(this, QStringLiteral("%1 no longer exists; it is removed from the recent files.")
+                                        .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (!settleUnsavedChanges())
+        return;
+    LoadUkbFile(path);
+}
+
+bool TForm1::isLayoutModified() const
+{
+    return !m_undoStack->isClean();
+}
+
+void TForm1::setLayoutModified(bool modified)
+{
+    if (modified)
+        m_undoStack->resetClean();
+    else
+        m_undoStack->setClean();
+}
+
+LayoutSnapshot TForm1::snapshot() const
+{
+    LayoutSnapshot layout;
+    layout.table = KeyTable;
+    for (int i = 0; i < KeyCount; ++i)
+        layout.hints[i] = m_cells[i]->hint();
+    layout.layoutName = m_layoutName;
+    layout.importedKlcProperties = m_importedKlcProperties;
+    return layout;
+}
+
+void TForm1::restore(const LayoutSnapshot &layout)
+{
+    KeyTable = layout.table;
+    for (int i = 0; i < KeyCount; ++i)
+        m_cells[i]->setHint(layout.hints[i]);
+    m_layoutName = layout.layoutName;
+    m_importedKlcProperties = layout.importedKlcProperties;
+    RefreshKeys();
+    Q_EMIT keyTableChanged();
+}
+
+void TForm1::recordLayoutChange(const QString &what, const LayoutSnapshot &before)
+{
+    m_undoStack->push(new LayoutChange(what, before, snapshot(),
+                                       [this](const LayoutSnapshot &layout) { restore(layout); }));
 }
 
 bool TForm1::settleUnsavedChanges()
@@ -388,6 +596,7 @@ void TForm1::exportAs(QStringView formatName)
     const FileFormat &format = FormatNamed(formatName);
     if (!RunFormatFileDialog(this, SD1, FileDialogSettings::Mode::Save, format))
         return;
+    const DialogTitle title(QStringLiteral("Export"));
     ExportOptions options;
     options.title = PictureTitle(m_layoutName);
     format.save(KeyTable, options, SD1.fileName);
@@ -405,6 +614,16 @@ void TForm1::exportLayoutNew()
 
 void TForm1::SaveKlc()
 {
+    saveKlc(false);
+}
+
+void TForm1::exportKlcChoosingFile()
+{
+    saveKlc(true);
+}
+
+void TForm1::saveKlc(bool chooseFile)
+{
     TntMemo1.clear();
     // The dialog lives for this export only: a stack object, so it goes also when the
     // save below throws, and the next export starts again from the default texts.
@@ -418,7 +637,21 @@ void TForm1::SaveKlc()
     options.klc = dialog.properties();
     TntMemo1 = KlcLines(KeyTable, options.klc);
     // Relative to the process's current directory; the error names it the same way.
-    const QString fileName = KlcFileName(options.klc.name);
+    QString fileName = KlcFileName(options.klc.name);
+    if (chooseFile) {
+        m_klcExportDialog.mode = FileDialogSettings::Mode::Save;
+        m_klcExportDialog.defaultSuffix = QStringLiteral("klc");
+        m_klcExportDialog.filter = QStringLiteral("KLC (*.klc)");
+        m_klcExportDialog.title = QStringLiteral("Export KLC");
+        // The folder chosen last, with the name the KLC dialog gave.
+        const QString folder = m_klcExportDialog.fileName.isEmpty()
+            ? QDir::currentPath() : QFileInfo(m_klcExportDialog.fileName).absolutePath();
+        m_klcExportDialog.fileName = QDir(folder).filePath(fileName);
+        if (!Dialogs().runFileDialog(this, m_klcExportDialog))
+            return;
+        fileName = m_klcExportDialog.fileName;
+    }
+    const DialogTitle title(QStringLiteral("Export"));
     FormatNamed(u"klc").save(KeyTable, options, fileName);
     Dialogs().showMessage(this, QStringLiteral("Save  ") + fileName);
 }
@@ -467,9 +700,10 @@ void TForm1::ImportSystemLayout()
         return;
     // Compile and read in full first: a layout that fails changes nothing.
     const LayoutImport imported = ImportXkbLayout(chosen->layout, chosen->variant);
+    const LayoutSnapshot before = snapshot();
     m_importedKlcProperties.reset();
     m_layoutName = chosen->fullName();
-    applyImport(imported, chosen->fullName());
+    applyImport(imported, chosen->fullName(), before);
 }
 
 void TForm1::ImportKlc()
@@ -483,19 +717,22 @@ void TForm1::ImportKlc()
     if (!Dialogs().runFileDialog(this, m_klcImportDialog))
         return;
     const KlcImport imported = ImportKlcFile(m_klcImportDialog.fileName);
+    const LayoutSnapshot before = snapshot();
     m_importedKlcProperties = imported.properties;
     // The picture is titled with the layout's name from the file's header.
     m_layoutName = imported.properties.name;
-    applyImport(imported, m_klcImportDialog.fileName);
+    applyImport(imported, m_klcImportDialog.fileName, before);
 }
 
-void TForm1::applyImport(const LayoutImport &imported, const QString &source)
+void TForm1::applyImport(const LayoutImport &imported, const QString &source, const LayoutSnapshot &before)
 {
+    const DialogTitle title(QStringLiteral("Import"));
     for (const KeyHint &hint : ApplyLayoutImport(KeyTable, imported.table))
         keyCell(hint.number)->setHint(hint.hint);
     RefreshKeys();
-    // Nothing on disk holds the imported layout yet.
-    setLayoutModified(true);
+    // Nothing on disk holds the imported layout yet, so "Save" asks where.
+    recordLayoutChange(QStringLiteral("Import"), before);
+    m_ukbPath.clear();
     Q_EMIT keyTableChanged();
     if (!imported.report.isEmpty()) {
         const qsizetype count = imported.report.count();
@@ -506,4 +743,25 @@ void TForm1::applyImport(const LayoutImport &imported, const QString &source)
                                  .arg(source, what, QLatin1String(count == 1 ? "is" : "are")),
                              imported.report.lines());
     }
+}
+
+// ---- Edit and Help menus ------------------------------------------------------------
+
+void TForm1::findCharacter()
+{
+    KeyCell *current = Panel1->currentCell();
+    const int index = current ? int(std::find(m_cells.begin(), m_cells.end(), current) - m_cells.begin()) : 0;
+    // Once the modal table is up.
+    QTimer::singleShot(0, charTable(), &TForm2::focusSearchField);
+    EditKey(index < KeyCount ? index + 1 : 1);
+}
+
+void TForm1::showAboutBox()
+{
+    Dialogs().showAbout(this, QStringLiteral("About Tavo"), AboutTavoText());
+}
+
+void TForm1::showHandbook()
+{
+    OpenHandbook();
 }

@@ -3,6 +3,7 @@
 #include "dialogseam.h"
 #include "keytable.h"
 #include "klcfile.h"
+#include "layoutchange.h"
 #include "layoutimport.h"
 
 #include <QStringList>
@@ -16,13 +17,17 @@ class KeyboardPanel;
 class QAction;
 class QCheckBox;
 class QGroupBox;
+class QKeySequence;
 class QMenu;
+class QMenuBar;
 class QRadioButton;
+class QUndoStack;
 class TForm2;
 class TryWindow;
 
 // The editor window: the keyboard picture of the KeyTable, the "Shift State" group that
-// chooses what the cells show, and the popup menu of file operations.
+// chooses what the cells show, the popup menu of file operations and the menu bar above
+// the picture, whose items run the popup's handlers.
 class TForm1 : public QWidget
 {
     Q_OBJECT
@@ -40,12 +45,27 @@ public:
     // File and export operations started from the popup menu.
     void LoadUkb();
     void SaveUkb();
+    // "Save": the UKB save to the file the layout was loaded from or last saved to, without a
+    // dialog; with no such file, SaveUkb.
+    void saveUkbToCurrentFile();
+    // The file that "Save" writes; empty when there is none.
+    const QString &ukbPath() const { return m_ukbPath; }
     // Exports in the named format of FileFormats(), the UKB and KLC formats aside: the save
     // dialog SD1 set up for it, the save, the confirmation.
     void exportAs(QStringView formatName);
     // The new .layout export, which sets the key types first.
     void exportLayoutNew();
     void SaveKlc();
+    // The KLC export of the menu bar: as SaveKlc, but the save dialog asks where, offering
+    // the name the KLC dialog gave.
+    void exportKlcChoosingFile();
+    // Loads a file of File > Open Recent; one that has gone leaves the list with a message.
+    void openRecentFile(const QString &path);
+    // Edit > Find Character: the character table for the key with the focus frame, its
+    // search field ready.
+    void findCharacter();
+    void showAboutBox();
+    void showHandbook();
     // The load once a file is chosen: reads the .ukb at path into the key table and
     // redraws. The open dialog offers path next, also after an OperationError, which changes
     // nothing else.
@@ -66,9 +86,19 @@ public:
     // editor's child it stays above the editor and goes with it.
     TForm2 *charTable();
 
-    // Whether the key table holds edits that no UKB save or load has taken up yet.
-    bool isLayoutModified() const { return m_layoutModified; }
-    void setLayoutModified(bool modified) { m_layoutModified = modified; }
+    // Whether the key table holds edits that no UKB save or load has taken up yet: the
+    // undo stack is away from the state last saved or loaded.
+    bool isLayoutModified() const;
+    void setLayoutModified(bool modified);
+
+    // The whole layout, by value, and its return: the two ends of every undo step.
+    LayoutSnapshot snapshot() const;
+    void restore(const LayoutSnapshot &layout);
+    // Records a change already made to the layout, from the snapshot taken before it, as one
+    // undo step.
+    void recordLayoutChange(const QString &what, const LayoutSnapshot &before);
+    QUndoStack *undoStack() const { return m_undoStack; }
+    QMenuBar *menuBar() const { return m_menuBar; }
 
 public Q_SLOTS:
     void RB10Click();
@@ -108,6 +138,18 @@ private:
     void buildKeyboard();
     void buildShiftStateGroup();
     void buildPopupMenu();
+    void buildMenuBar();
+    // Starts the handler as the popup's items do: queued, through RunOperation.
+    void connectOperation(QAction *action, void (TForm1::*handler)());
+    // A menu bar item that triggers the popup item of that name, and so runs its handler.
+    QAction *addPopupItemTo(QMenu *menu, const QString &caption, const char *popupItem,
+                            const QKeySequence &shortcut);
+    QAction *addOperationTo(QMenu *menu, const QString &caption, const char *name,
+                            void (TForm1::*handler)(), const QKeySequence &shortcut);
+    void fillRecentMenu();
+    // The UKB save to path, then the file is the one "Save" writes and the newest recent one.
+    void saveUkbTo(const QString &path);
+    void saveKlc(bool chooseFile);
     void radioClicked(QRadioButton *button);
     QRadioButton *radioOf(int state) const;
     void StoreKey(int number);
@@ -117,7 +159,7 @@ private:
     bool settleUnsavedChanges();
     // Puts an imported table into the KeyTable, with hints and redraw, and shows what
     // was not carried.
-    void applyImport(const LayoutImport &imported, const QString &source);
+    void applyImport(const LayoutImport &imported, const QString &source, const LayoutSnapshot &before);
 
     KeyboardPanel *Panel1 = nullptr;
     std::array<KeyCell *, KeyCount> m_cells{};
@@ -131,19 +173,25 @@ private:
     QCheckBox *CB10 = nullptr;
     QCheckBox *CB20 = nullptr;
     QMenu *PM1 = nullptr;
+    QMenuBar *m_menuBar = nullptr;
+    QMenu *m_recentMenu = nullptr;
+    QUndoStack *m_undoStack = nullptr;
 
     // The open dialog (UKB load) and the save dialog (UKB save and the exports but KLC).
     FileDialogSettings OD1;
     FileDialogSettings SD1;
     // The line buffer of the UKB file and the KLC export.
     QStringList TntMemo1;
-    bool m_layoutModified = false;
     // The path of the UKB file last loaded or saved, the title of the layout's picture.
     QString m_layoutName;
+    // The UKB file the layout was loaded from or last saved to; empty after an import.
+    QString m_ukbPath;
     TForm2 *m_charTable = nullptr;
     TryWindow *m_tryWindow = nullptr;
     // The open dialog of the KLC import.
     FileDialogSettings m_klcImportDialog;
+    // The save dialog of the menu bar's KLC export.
+    FileDialogSettings m_klcExportDialog;
     // The header texts of the last imported KLC file: the KLC dialog starts from them.
     std::optional<KlcProperties> m_importedKlcProperties;
 };

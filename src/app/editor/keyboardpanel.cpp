@@ -1,17 +1,22 @@
 #include "keyboardpanel.h"
 
 #include "keycell.h"
+#include "textcolour.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+
+#include <cstdlib>
 
 KeyboardPanel::KeyboardPanel(QWidget *parent)
     : QWidget(parent)
 {
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 KeyCell *KeyboardPanel::addCell(const QString &name, const QRect &geometry, const QColor &colour,
@@ -51,11 +56,19 @@ void KeyboardPanel::paintEvent(QPaintEvent *event)
         painter.fillRect(r.left(), r.bottom(), r.width(), 1, bottomRight);
         painter.fillRect(r.right(), r.top(), 1, r.height(), bottomRight);
         const bool highlighted = cell->isHighlighted();
-        painter.fillRect(r.adjusted(1, 1, -1, -1),
-                         highlighted ? palette().color(QPalette::Highlight) : cell->colour());
+        const QColor fill = highlighted ? palette().color(QPalette::Highlight) : cell->colour();
+        painter.fillRect(r.adjusted(1, 1, -1, -1), fill);
+        const QColor text = ReadableTextColour(
+            fill, palette(), highlighted ? QPalette::HighlightedText : QPalette::WindowText);
+        if (cell == m_current && hasFocus()) {
+            painter.save();
+            painter.setPen(QPen(text, 1, Qt::DotLine));
+            painter.drawRect(r.adjusted(2, 2, -3, -3));
+            painter.restore();
+        }
         if (cell->upperLine().isEmpty() && cell->lowerLine().isEmpty())
             continue;
-        painter.setPen(palette().color(highlighted ? QPalette::HighlightedText : QPalette::WindowText));
+        painter.setPen(text);
         painter.setFont(cell->font());
         const QFontMetrics metrics(cell->font());
         painter.save();
@@ -71,11 +84,100 @@ void KeyboardPanel::mousePressEvent(QMouseEvent *event)
 {
     if (KeyCell *cell = cellAt(event->position().toPoint())) {
         QToolTip::hideText();
+        if (cell->takesPresses())
+            setCurrentCell(cell);
+        m_lastPressButton = event->button();
+        m_lastPressGlobalPos = event->globalPosition().toPoint();
         Q_EMIT cell->mousePressed(event->button());
         event->accept();
         return;
     }
     QWidget::mousePressEvent(event);
+}
+
+void KeyboardPanel::setCurrentCell(KeyCell *cell)
+{
+    if (cell == m_current)
+        return;
+    if (m_current)
+        update(m_current->geometry());
+    m_current = cell;
+    if (m_current)
+        update(m_current->geometry());
+}
+
+void KeyboardPanel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (KeyCell *next = neighbour(m_current, event->key()))
+            setCurrentCell(next);
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (m_current && !event->isAutoRepeat()) {
+            m_lastPressButton = Qt::NoButton;
+            Q_EMIT m_current->mousePressed(Qt::LeftButton);
+        }
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+KeyCell *KeyboardPanel::neighbour(const KeyCell *from, int key) const
+{
+    KeyCell *best = nullptr;
+    if (!from) {
+        // No frame yet: the first cell that takes presses.
+        for (KeyCell *cell : m_cells) {
+            if (cell->takesPresses())
+                return cell;
+        }
+        return nullptr;
+    }
+    const QPoint origin = from->geometry().center();
+    const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
+    const int sign = key == Qt::Key_Left || key == Qt::Key_Up ? -1 : 1;
+    qint64 bestScore = 0;
+    for (KeyCell *cell : m_cells) {
+        if (cell == from || !cell->takesPresses())
+            continue;
+        const QPoint d = cell->geometry().center() - origin;
+        const int along = sign * (horizontal ? d.x() : d.y());
+        const int across = std::abs(horizontal ? d.y() : d.x());
+        // Left and right stay in the row; up and down take the nearest cell of the next row.
+        if (along <= 0 || (horizontal && across >= from->geometry().height() / 2))
+            continue;
+        const qint64 score = horizontal ? along : qint64(along) * 4 + across;
+        if (!best || score < bestScore) {
+            best = cell;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+void KeyboardPanel::focusInEvent(QFocusEvent *event)
+{
+    if (!m_current)
+        setCurrentCell(neighbour(nullptr, 0));
+    else
+        update(m_current->geometry());
+    QWidget::focusInEvent(event);
+}
+
+void KeyboardPanel::focusOutEvent(QFocusEvent *event)
+{
+    if (m_current)
+        update(m_current->geometry());
+    QWidget::focusOutEvent(event);
 }
 
 void KeyboardPanel::mouseMoveEvent(QMouseEvent *event)

@@ -2,6 +2,7 @@
 
 #include "desktopsession.h"
 #include "dialogseam.h"
+#include "dialogtitle.h"
 #include "xkbinstall.h"
 
 #include <QLocale>
@@ -18,6 +19,7 @@ QString ItemOf(const XkbInstalledLayout &layout)
 
 void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
 {
+    const DialogTitle title(QStringLiteral("Install for This User"));
     const QString nameLabel = QStringLiteral(
         "Name of the layout (lower-case letters a-z, digits, \"_\" and \"-\"):");
     QString name;
@@ -77,6 +79,7 @@ void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
 
 void UninstallForThisUser(QWidget *parent)
 {
+    const DialogTitle title(QStringLiteral("Uninstall"));
     const QList<XkbInstalledLayout> layouts = InstalledXkbLayouts();
     if (layouts.isEmpty()) {
         Dialogs().showMessage(parent, QStringLiteral("No layout is installed for this user through Tavo."));
@@ -92,6 +95,9 @@ void UninstallForThisUser(QWidget *parent)
     if (index < 0)
         return;
     const XkbInstalledLayout &layout = layouts.at(index);
+    if (!Dialogs().askYesNo(parent, QStringLiteral("Remove the layout \"%1\" from this user's layouts?")
+                                        .arg(ItemOf(layout))))
+        return;
     UninstallXkbLayout(layout.name);
     Dialogs().showMessage(parent, QStringLiteral("The layout \"%1\" is uninstalled for this user. If your desktop "
                                                  "still lists it among its input sources, remove it there.")

@@ -12,5 +12,6 @@ class QWidget;
 // to switch to it; on GNOME it offers to add it to the input sources.
 void InstallForThisUser(QWidget *parent, const KeyTableArray &table);
 
-// Offers the layouts Tavo installed for this user and removes the one chosen.
+// Offers the layouts Tavo installed for this user and removes the one chosen once the user
+// confirmed it.
 void UninstallForThisUser(QWidget *parent);

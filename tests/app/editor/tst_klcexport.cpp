@@ -64,7 +64,7 @@ class TestKlcExport : public QObject
     // Starts the export from the menu and runs act on the dialog while its exec runs.
     // Whatever act leaves open is closed through the close box afterwards, so a failed
     // check never leaves the test waiting on a modal dialog. False if no dialog came.
-    bool exportWith(const std::function<void(TForm3 &)> &act)
+    bool exportWith(const std::function<void(TForm3 &)> &act, const char *item = "saveasklc1")
     {
         bool seen = false;
         QTimer poll;
@@ -80,7 +80,7 @@ class TestKlcExport : public QObject
                 dialog->close();
         });
         poll.start();
-        TriggerMenuItem(form.get(), "saveasklc1");
+        TriggerMenuItem(form.get(), item);
         return seen;
     }
 
@@ -275,6 +275,22 @@ private Q_SLOTS:
         QVERIFY(dialogs->fileDialogs.isEmpty());
         QVERIFY(KeyTable == before);
         QVERIFY(dialogGone());
+    }
+
+    // The menu bar's export asks where, offering the name the dialog gave.
+    void menuBarExportAsksWhere()
+    {
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath(QStringLiteral("chosen.klc"));
+        dialogs->filePaths = {target};
+        QVERIFY(exportWith([&](TForm3 &dialog) {
+            Retype(Child<QLineEdit>(&dialog, "LEdit1"), QStringLiteral("abcdefgh"));
+            ClickOk(dialog);
+        }, "actionExportKlc"));
+        QCOMPARE(dialogs->fileDialogs.size(), 1);
+        QCOMPARE(dialogs->fileDialogs[0].fileName, QDir::current().filePath(QStringLiteral("abcdefgh.klc")));
+        QVERIFY(filesHere().isEmpty());
+        QCOMPARE(ReadAll(target), DefaultFileNamed(QStringLiteral("abcdefgh")));
     }
 
     void defaultTextsExportAsLayout00()

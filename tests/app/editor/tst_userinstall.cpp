@@ -116,12 +116,26 @@ private Q_SLOTS:
         InstallXkbLayout(KeyTable, QStringLiteral("first"), QStringLiteral("First"));
         InstallXkbLayout(KeyTable, QStringLiteral("second"), QStringLiteral("Second"));
         dialogs->itemAnswers = {QStringLiteral("first - First")};
+        dialogs->yesNoAnswers = {true};
         TriggerMenuItem(editor.get(), "uninstall1");
         QCOMPARE(dialogs->itemChoices, (QList<QStringList>{{QStringLiteral("second - Second"), QStringLiteral("first - First")}}));
+        QCOMPARE(dialogs->yesNoQuestions, QStringList{QStringLiteral("Remove the layout \"first - First\" from this user's layouts?")});
+        QCOMPARE(dialogs->titles.constLast(), u"Uninstall - Tavo");
         QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("second"), QStringLiteral("Second")}}));
         QVERIFY(!QFile::exists(XkbUserDirectory() + QStringLiteral("/symbols/first")));
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages[0].startsWith(u"The layout \"first\" is uninstalled for this user."));
+    }
+
+    // No (Escape) removes nothing.
+    void uninstallAsksFirst()
+    {
+        InstallXkbLayout(KeyTable, QStringLiteral("first"), QStringLiteral("First"));
+        dialogs->itemAnswers = {QStringLiteral("first - First")};
+        dialogs->yesNoAnswers = {false};
+        TriggerMenuItem(editor.get(), "uninstall1");
+        QCOMPARE(InstalledXkbLayouts().size(), 1);
+        QVERIFY(dialogs->messages.isEmpty());
     }
 
     void uninstallWithNothingInstalledSaysSo()
