@@ -40,6 +40,7 @@ public:
     std::optional<XkbLayoutInfo> chooseXkbLayout(QWidget *, const QList<XkbLayoutInfo> &,
                                                  const std::optional<XkbLayoutInfo> &) override { return std::nullopt; }
     void showReport(QWidget *, const QString &, const QStringList &) override {}
+    void showAbout(QWidget *, const QString &, const QString &) override {}
 };
 
 // Counts the paints of the grid, to show that the measured work included painting.

@@ -70,7 +70,7 @@ private Q_SLOTS:
         // Whether to load it at X11 logins, answered No.
         QCOMPARE(dialogs->yesNoQuestions.size(), 1);
         QVERIFY(!QFile::exists(XkbAutostartPath(QStringLiteral("tavotry"))));
-        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("tavotry"), QStringLiteral("Try it")}}));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("tavotry"), QStringLiteral("Try it"), {}, {}}}));
         QCOMPARE(ReadAll(XkbUserDirectory() + QStringLiteral("/symbols/tavotry")), XkbSymbolsText(KeyTable, QStringLiteral("tavotry")));
         QVERIFY(dialogs->errors.isEmpty());
     }
@@ -121,7 +121,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs->itemChoices, (QList<QStringList>{{QStringLiteral("second - Second"), QStringLiteral("first - First")}}));
         QCOMPARE(dialogs->yesNoQuestions, QStringList{QStringLiteral("Remove the layout \"first - First\" from this user's layouts?")});
         QCOMPARE(dialogs->titles.constLast(), u"Uninstall - Tavo");
-        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("second"), QStringLiteral("Second")}}));
+        QCOMPARE(InstalledXkbLayouts(), (QList<XkbInstalledLayout>{{QStringLiteral("second"), QStringLiteral("Second"), {}, {}}}));
         QVERIFY(!QFile::exists(XkbUserDirectory() + QStringLiteral("/symbols/first")));
         QCOMPARE(dialogs->messages.size(), 1);
         QVERIFY(dialogs->messages[0].startsWith(u"The layout \"first\" is uninstalled for this user."));
