@@ -55,11 +55,11 @@ inline KeyTableArray RussianLayout()
     for (int i = 0; i < KeyCount - 1; ++i) {
         s_key &key = table[i];
         key.caps = norm[i].isLetter() ? QStringLiteral("1") : QStringLiteral("0");
-        SetImportedUnit(key, ShiftState::Norm, norm[i].unicode());
-        SetImportedUnit(key, ShiftState::Shift, shift[i].unicode());
+        SetImportedCharacter(key, ShiftState::Norm, norm[i].unicode());
+        SetImportedCharacter(key, ShiftState::Shift, shift[i].unicode());
         if (latin[i] != u' ') {
-            SetImportedUnit(key, ShiftState::AltGr, latin[i].unicode());
-            SetImportedUnit(key, ShiftState::AltGrShift, latin[i].toUpper().unicode());
+            SetImportedCharacter(key, ShiftState::AltGr, latin[i].unicode());
+            SetImportedCharacter(key, ShiftState::AltGrShift, latin[i].toUpper().unicode());
         }
     }
     return table;

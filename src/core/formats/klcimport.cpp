@@ -312,7 +312,7 @@ private:
             report(lineNumber, QStringLiteral("character"), QStringLiteral("characters"), where + QStringLiteral(": \"%1\" %2; the state is left empty").arg(value, reason));
             return;
         }
-        SetImportedUnit(key, state, *unit);
+        SetImportedCharacter(key, state, *unit);
         if (dead)
             report(lineNumber, QStringLiteral("dead key"), QStringLiteral("dead keys"), where + QStringLiteral(": %1@ is a dead key; its character is kept").arg(value));
     }

@@ -20,9 +20,14 @@ QStringView TrimKeyText(QStringView text)
 std::optional<char32_t> KeyCodeValue(const QString &code)
 {
     const QStringView digits = TrimKeyText(QStringView(code));
-    if (digits.size() != 4)
-        return std::nullopt;
-    return HexValue(digits, 4);
+    if (digits.size() == 4)
+        return HexValue(digits, 4);
+    // Five or six digits name a character beyond U+FFFF, and nothing else: "0041" stays the
+    // one way to write A.
+    const std::optional<char32_t> value = digits.size() > 4 ? HexValue(digits, 6) : std::nullopt;
+    if (value && *value > 0xFFFF && *value <= 0x10FFFF)
+        return value;
+    return std::nullopt;
 }
 
 QString ShownKeyText(const QString &stored)
@@ -33,10 +38,12 @@ QString ShownKeyText(const QString &stored)
 
 CharacterPick PickCharacter(const QString &cellText)
 {
-    if (TrimKeyText(cellText).size() != 1)
+    const QStringView trimmed = TrimKeyText(QStringView(cellText));
+    const bool pair = trimmed.size() == 2 && trimmed[0].isHighSurrogate() && trimmed[1].isLowSurrogate();
+    if (trimmed.size() != 1 && !pair)
         return {};
     // A key text "&" would be taken as a mnemonic marker wherever the key is shown.
     const QString character = cellText == u"&" ? QStringLiteral("&&") : cellText;
-    const QString code = CodeText(cellText.at(0).unicode());
+    const QString code = CodeText(FirstCodePoint(cellText));
     return {character, code};
 }

@@ -12,7 +12,8 @@
 QString TrimKeyText(const QString &text);
 QStringView TrimKeyText(QStringView text);
 
-// The code point a state's code names: the code, trimmed, must be exactly four hex digits.
+// The code point a state's code names: the code, trimmed, must be four hex digits, or five
+// or six naming a character beyond U+FFFF.
 std::optional<char32_t> KeyCodeValue(const QString &code);
 
 // The text a key shows for a stored key text: a stored "&&" is one ampersand.
@@ -21,9 +22,10 @@ QString ShownKeyText(const QString &stored);
 // What a pick from the grid (or an import) puts into the selected state's fields.
 struct CharacterPick {
     QString character;  // one character, "&&" for the ampersand, or nothing
-    QString code;       // four upper-case hex digits of the character's first unit, or nothing
+    QString code;       // four to six upper-case hex digits of the first code point, or nothing
     bool operator==(const CharacterPick &) const = default;
 };
-// A cell text that is one character once trimmed gives that character and its code;
+// A cell text that is one character (one unit or a surrogate pair) once trimmed gives that
+// character and its code;
 // any other text gives two empty fields.
 CharacterPick PickCharacter(const QString &cellText);

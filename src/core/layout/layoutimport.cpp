@@ -12,10 +12,12 @@ KeyTableArray EmptyImportTable()
     return table;
 }
 
-void SetImportedUnit(s_key &key, ShiftState state, char16_t unit)
+void SetImportedCharacter(s_key &key, ShiftState state, char32_t cp)
 {
-    CodeOf(key, state) = CodeText(unit);
-    CharOf(key, state) = PickCharacter(QString(QChar(unit))).character;
+    CodeOf(key, state) = CodeText(cp);
+    // A lone surrogate stays the unit it is.
+    const QString text = cp <= 0xFFFF ? QString(QChar(char16_t(cp))) : QString::fromUcs4(&cp, 1);
+    CharOf(key, state) = PickCharacter(text).character;
 }
 
 QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported)

@@ -21,10 +21,11 @@ struct LayoutImport {
 // fills.
 KeyTableArray EmptyImportTable();
 
-// Stores one UTF-16 unit in a key's state as the character table would pick it: the code
-// as four upper-case hex digits, the character itself ("&&" for an ampersand). A blank
-// or control keeps its code but has no character, as key texts are trimmed.
-void SetImportedUnit(s_key &key, ShiftState state, char16_t unit);
+// Stores one character (or a lone surrogate) in a key's state as the character table would
+// pick it: the code as four to six upper-case hex digits, the character itself ("&&" for an
+// ampersand). A blank or control keeps its code but has no character, as key texts are
+// trimmed.
+void SetImportedCharacter(s_key &key, ShiftState state, char32_t cp);
 
 // Replaces every key's slots (caps, the six codes and characters, dead keys, the spare
 // slots), the ISO key's included, with the imported ones and gives the space bar its fixed

@@ -106,7 +106,7 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
                     result.report.add(QStringLiteral("character"), QStringLiteral("characters"), where + reason);
                 continue;
             }
-            SetImportedUnit(key, XkbLevelStates[level], char16_t(cp));
+            SetImportedCharacter(key, XkbLevelStates[level], char16_t(cp));
             carried[level] = cp;
         }
         const bool caps = carried[1] != 0 && carried[1] != carried[0]

@@ -165,8 +165,8 @@ private Q_SLOTS:
     void klcFileReplacesTheLayoutAndPrefillsTheNextExport()
     {
         KeyTableArray table = DefaultTable();
-        SetImportedUnit(KeyByNumber(table, 14), ShiftState::Norm, u'й');
-        SetImportedUnit(KeyByNumber(table, 14), ShiftState::Shift, u'Й');
+        SetImportedCharacter(KeyByNumber(table, 14), ShiftState::Norm, u'й');
+        SetImportedCharacter(KeyByNumber(table, 14), ShiftState::Shift, u'Й');
         KeyByNumber(table, 14).caps = QStringLiteral("1");
         KlcProperties header;
         header.name = QStringLiteral("ru_typed");

@@ -52,9 +52,9 @@ QByteArray Encoded(const QString &text, QStringConverter::Encoding encoding, boo
 KeyTableArray RoundTripTable()
 {
     KeyTableArray table = RussianLayout();
-    SetImportedUnit(KeyByNumber(table, 14), ShiftState::Ctrl, 0x19);
-    SetImportedUnit(KeyByNumber(table, 25), ShiftState::Ctrl, 0x1D);
-    SetImportedUnit(KeyByNumber(table, 25), ShiftState::CtrlShift, 0x1B);
+    SetImportedCharacter(KeyByNumber(table, 14), ShiftState::Ctrl, 0x19);
+    SetImportedCharacter(KeyByNumber(table, 25), ShiftState::Ctrl, 0x1D);
+    SetImportedCharacter(KeyByNumber(table, 25), ShiftState::CtrlShift, 0x1B);
     return table;
 }
 

@@ -44,6 +44,8 @@ private Q_SLOTS:
         QTest::newRow("no-break space is a character") << QStringLiteral("\u00A0") << QStringLiteral("\u00A0") << QStringLiteral("00A0");
         QTest::newRow("lone surrogate") << QString(QChar(0xD83D)) << QString(QChar(0xD83D)) << QStringLiteral("D83D");
         QTest::newRow("last unit") << QString(QChar(0xFFFF)) << QString(QChar(0xFFFF)) << QStringLiteral("FFFF");
+        QTest::newRow("beyond U+FFFF") << QStringLiteral("\U00010450") << QStringLiteral("\U00010450") << QStringLiteral("10450");
+        QTest::newRow("pair the wrong way round") << (QString(QChar(0xDC50)) + QChar(0xD801)) << QString() << QString();
         // The text is kept as it is; the code is that of its first unit.
         QTest::newRow("blank before a letter") << QStringLiteral(" x") << QStringLiteral(" x") << QStringLiteral("0020");
     }
@@ -53,6 +55,27 @@ private Q_SLOTS:
         QFETCH(QString, character);
         QFETCH(QString, code);
         QCOMPARE(PickCharacter(cellText), (CharacterPick{character, code}));
+    }
+
+    void codeValue_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("value");  // -1 for none
+        QTest::newRow("four digits") << QStringLiteral(" 044f ") << 0x44F;
+        QTest::newRow("five digits") << QStringLiteral("1F600") << 0x1F600;
+        QTest::newRow("six digits, the last code point") << QStringLiteral("10FFFF") << 0x10FFFF;
+        QTest::newRow("five digits below U+10000") << QStringLiteral("0FFFF") << -1;
+        QTest::newRow("past U+10FFFF") << QStringLiteral("110000") << -1;
+        QTest::newRow("three digits") << QStringLiteral("41F") << -1;
+        QTest::newRow("seven digits") << QStringLiteral("0010450") << -1;
+    }
+
+    void codeValue()
+    {
+        QFETCH(QString, code);
+        QFETCH(int, value);
+        const std::optional<char32_t> read = KeyCodeValue(code);
+        QCOMPARE(read ? int(*read) : -1, value);
     }
 };
 

@@ -87,10 +87,10 @@ xkb_keycode_t Keycode(xkb_keymap *keymap, int number)
 KeyTableArray RoundTripTable()
 {
     KeyTableArray table = RussianLayout();
-    SetImportedUnit(KeyByNumber(table, 8), ShiftState::Shift, u'&');
-    SetImportedUnit(KeyByNumber(table, 8), ShiftState::AltGrShift, u'§');
+    SetImportedCharacter(KeyByNumber(table, 8), ShiftState::Shift, u'&');
+    SetImportedCharacter(KeyByNumber(table, 8), ShiftState::AltGrShift, u'§');
     KeyByNumber(table, 40).caps = QStringLiteral("0");
-    SetImportedUnit(KeyByNumber(table, SpaceKey), ShiftState::AltGr, u'\u00A0');
+    SetImportedCharacter(KeyByNumber(table, SpaceKey), ShiftState::AltGr, u'\u00A0');
     return table;
 }
 
