@@ -13,6 +13,7 @@ struct KeyEdit {
     std::array<QString, 6> codes;
     std::array<QString, 6> chars;
     bool caps = false;
+    std::array<std::optional<DeadKey>, 6> dead;
 
     bool operator==(const KeyEdit &) const = default;
 };
@@ -20,4 +21,6 @@ struct KeyEdit {
 // The edit values of a key; caps is ticked only for a caps text of exactly "1".
 KeyEdit KeyEditOf(const s_key &key);
 // Stores the edit back: caps "1" or "0", the twelve texts trimmed. The name is not stored.
+// A dead key stays only on a state with a character, its pairs without empty or repeated
+// bases and empty results; its keysym stays only while the character does.
 void StoreKeyEdit(const KeyEdit &edit, s_key &key);

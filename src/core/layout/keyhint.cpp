@@ -17,16 +17,37 @@ void AppendRightAligned(QString &out, const QString &text, int width)
     out += text;
 }
 
-// "%5s %5s %14s "
-void AppendStateLine(QString &out, const QString &code, const QString &character, const QString &tag)
+// "%5s %5s %14s ", and "dead key" after a dead state.
+void AppendStateLine(QString &out, const s_key &key, ShiftState state, const QString &tag)
 {
     out += u"\n\r";
-    AppendRightAligned(out, code, 5);
+    AppendRightAligned(out, CodeOf(key, state), 5);
     out += u' ';
-    AppendRightAligned(out, character, 5);
+    AppendRightAligned(out, CharOf(key, state), 5);
     out += u' ';
     AppendRightAligned(out, tag, 14);
     out += u' ';
+    if (DeadOf(key, state))
+        out += u"dead key";
+}
+
+// The table of a dead state: "N:  a→á  e→é", some pairs a line.
+void AppendDeadTable(QString &out, const s_key &key, ShiftState state, const QString &tag)
+{
+    const std::optional<DeadKey> &dead = DeadOf(key, state);
+    if (!dead || dead->pairs.isEmpty())
+        return;
+    constexpr int PairsPerLine = 10;
+    for (qsizetype i = 0; i < dead->pairs.size(); ++i) {
+        if (i % PairsPerLine == 0) {
+            out += u"\n\r";
+            AppendLeftAligned(out, i == 0 ? tag + u':' : QString(), 4);
+        }
+        out += u"  ";
+        out += dead->pairs[i].base;
+        out += u'\u2192';
+        out += dead->pairs[i].result;
+    }
 }
 
 } // namespace
@@ -43,11 +64,12 @@ QString BuildKeyHint(const s_key &key)
     AppendRightAligned(hint, key.caps, 1);
     hint += u')';
     // The shifted state of each pair stands above its unshifted state.
-    AppendStateLine(hint, key.shift_code, key.shift_char, S);
-    AppendStateLine(hint, key.norm_code, key.norm_char, N);
-    AppendStateLine(hint, key.altgr_shift_code, key.altgr_shift_char, AS);
-    AppendStateLine(hint, key.altgr_code, key.altgr_char, A);
-    AppendStateLine(hint, key.ctrl_shift_code, key.ctrl_shift_char, CS);
-    AppendStateLine(hint, key.ctrl_code, key.ctrl_char, C);
+    const std::pair<ShiftState, const QString &> lines[] = {
+        {ShiftState::Shift, S}, {ShiftState::Norm, N}, {ShiftState::AltGrShift, AS},
+        {ShiftState::AltGr, A}, {ShiftState::CtrlShift, CS}, {ShiftState::Ctrl, C}};
+    for (const auto &[state, tag] : lines)
+        AppendStateLine(hint, key, state, tag);
+    for (const auto &[state, tag] : lines)
+        AppendDeadTable(hint, key, state, tag);
     return hint;
 }

@@ -2,7 +2,8 @@
 
 #include "keytable.h"
 
-// The nine-line hint of a key cell, lines joined by "\n\r".
+// The nine-line hint of a key cell, lines joined by "\n\r". A dead state's line ends in
+// "dead key"; the tables of the dead states follow.
 QString BuildKeyHint(const s_key &key);
 
 // The hint a key's cell gets after a load or an import.

@@ -79,6 +79,37 @@ void RefreshCaptions(const KeyTableArray &table, KeyCaptions &captions,
     }
 }
 
+KeyDeadLines DeadCaptionLines(const KeyTableArray &table, const ShiftStateSelection &selection)
+{
+    KeyDeadLines lines{};
+    const auto dead = [&](int i, int state) { return DeadOf(table[i], ShiftState(state)).has_value(); };
+    if (selection.capsLockView) {
+        for (int i = 0; i < KeyCount; ++i) {
+            if (CapsSet(table[i]))
+                lines[i].upper = dead(i, int(ShiftState::Shift));
+            else
+                lines[i].lower = dead(i, int(ShiftState::Norm));
+        }
+        return lines;
+    }
+    // The last state checked draws, as in RefreshCaptions.
+    int shown = 0;
+    for (int state = 1; state <= 6; ++state) {
+        if (selection.radioChecked[state - 1])
+            shown = state;
+    }
+    if (shown == 0)
+        return lines;
+    const bool upperOnly = !selection.doubleView && shown % 2 == 0;
+    const bool lowerOnly = !selection.doubleView && shown % 2 == 1;
+    const int lower = shown % 2 == 1 ? shown : shown - 1;
+    for (int i = 0; i < KeyCount; ++i) {
+        lines[i].upper = !lowerOnly && dead(i, upperOnly ? shown : lower + 1);
+        lines[i].lower = !upperOnly && dead(i, lower);
+    }
+    return lines;
+}
+
 CaptionLines SplitCaption(const QString &caption)
 {
     const qsizetype at = caption.indexOf(CaptionBreak);

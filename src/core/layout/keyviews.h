@@ -26,6 +26,16 @@ struct ShiftStateSelection {
 void RefreshCaptions(const KeyTableArray &table, KeyCaptions &captions,
                      const ShiftStateSelection &selection);
 
+// Which lines of a cell's caption show a dead state, which the cell marks.
+struct CaptionDeadLines {
+    bool upper = false;
+    bool lower = false;
+    bool operator==(const CaptionDeadLines &) const = default;
+};
+using KeyDeadLines = std::array<CaptionDeadLines, KeyCount>;
+// The lines that RefreshCaptions fills with a dead state, for the same selection.
+KeyDeadLines DeadCaptionLines(const KeyTableArray &table, const ShiftStateSelection &selection);
+
 // The two lines a cell draws for a caption: the text before the first break on the upper
 // line, the rest on the lower one, a doubled ampersand shown as one.
 struct CaptionLines {

@@ -29,6 +29,37 @@ private Q_SLOTS:
         QCOMPARE(BuildKeyHint(key), expected);
     }
 
+    void deadKeys()
+    {
+        s_key key;
+        key.vk_name = QStringLiteral("OEM_6");
+        key.caps = QStringLiteral("0");
+        key.shift_code = QStringLiteral("0060");
+        key.shift_char = QStringLiteral("`");
+        key.norm_code = QStringLiteral("00B4");
+        key.norm_char = QStringLiteral("\u00B4");
+        DeadOf(key, ShiftState::Shift) = DeadKey{QStringLiteral("dead_grave"), {}};
+        DeadKey acute;
+        for (const QChar base : QStringLiteral("aeiouyAEIOU "))
+            acute.pairs.append({QString(base), QString(base) + u'\u0301'});
+        DeadOf(key, ShiftState::Norm) = acute;
+        // Shift has no pairs, so no table line; Norm's twelve take two lines.
+        const QString expected = QStringLiteral(
+            "VK_OEM_6\n\r"
+            "\n\r"
+            "Caps Lock (0)\n\r"
+            " 0060     `              S dead key\n\r"
+            " 00B4     \u00B4              N dead key\n\r"
+            "                       A-S \n\r"
+            "                         A \n\r"
+            "                       C-S \n\r"
+            "                         C \n\r"
+            "N:    a\u2192a\u0301  e\u2192e\u0301  i\u2192i\u0301  o\u2192o\u0301  u\u2192u\u0301"
+            "  y\u2192y\u0301  A\u2192A\u0301  E\u2192E\u0301  I\u2192I\u0301  O\u2192O\u0301\n\r"
+            "      U\u2192U\u0301   \u2192 \u0301");
+        QCOMPARE(BuildKeyHint(key), expected);
+    }
+
     void lines_data()
     {
         QTest::addColumn<int>("line");  // 0-based

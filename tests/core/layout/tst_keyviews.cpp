@@ -129,6 +129,46 @@ private Q_SLOTS:
         QCOMPARE(captions[30], captions[31]);  // empty keys all alike
     }
 
+    void deadLines_data()
+    {
+        QTest::addColumn<int>("checked");
+        QTest::addColumn<bool>("dbl");
+        QTest::addColumn<bool>("caps");
+        QTest::addColumn<QString>("key2");  // "upper lower", 1 for a dead line
+        QTest::addColumn<QString>("key3");
+        QTest::newRow("norm double marks the shift line") << 1 << true << false << "1 0" << "1 0";
+        QTest::newRow("shift single") << 2 << false << false << "1 0" << "1 0";
+        QTest::newRow("norm single shows no dead state") << 1 << false << false << "0 0" << "0 0";
+        QTest::newRow("altgr single marks the lower line") << 3 << false << false << "0 1" << "0 0";
+        QTest::newRow("altgr double") << 4 << true << false << "0 1" << "0 0";
+        QTest::newRow("caps lock view: shift of a caps key, norm of others") << 0 << false << true << "0 0" << "1 0";
+        QTest::newRow("nothing checked") << 0 << false << false << "0 0" << "0 0";
+    }
+    void deadLines()
+    {
+        QFETCH(int, checked);
+        QFETCH(bool, dbl);
+        QFETCH(bool, caps);
+        QFETCH(QString, key2);
+        QFETCH(QString, key3);
+        KeyTableArray table = SampleTable();
+        DeadOf(KeyByNumber(table, 2), ShiftState::Shift) = DeadKey{};
+        DeadOf(KeyByNumber(table, 2), ShiftState::AltGr) = DeadKey{};
+        DeadOf(KeyByNumber(table, 3), ShiftState::Shift) = DeadKey{};
+        ShiftStateSelection selection;
+        if (checked)
+            selection.radioChecked[checked - 1] = true;
+        selection.doubleView = dbl;
+        selection.capsLockView = caps;
+        const KeyDeadLines lines = DeadCaptionLines(table, selection);
+        const auto text = [](CaptionDeadLines line) {
+            return QStringLiteral("%1 %2").arg(int(line.upper)).arg(int(line.lower));
+        };
+        QCOMPARE(text(lines[1]), key2);
+        QCOMPARE(text(lines[2]), key3);
+        QCOMPARE(text(lines[3]), u"0 0");
+    }
+
     void split_data()
     {
         QTest::addColumn<QString>("caption");

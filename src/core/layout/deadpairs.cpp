@@ -1,0 +1,47 @@
+#include "deadpairs.h"
+
+#include "composition.h"
+#include "keytexts.h"
+
+#include <QList>
+
+#include <algorithm>
+
+QStringList TypedCharacters(const KeyTableArray &table)
+{
+    QList<char32_t> codes;
+    for (const s_key &key : table) {
+        for (ShiftState state : AllShiftStates) {
+            const QList<uint> text = ShownKeyText(CharOf(key, state)).toUcs4();
+            if (text.size() == 1)
+                codes.append(char32_t(text.front()));
+        }
+    }
+    std::sort(codes.begin(), codes.end());
+    codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+    QStringList characters;
+    characters.reserve(codes.size());
+    for (char32_t code : codes)
+        characters.append(QString::fromUcs4(&code, 1));
+    return characters;
+}
+
+int AddUnicodeDeadPairs(DeadKey &dead, const QString &accent, const QStringList &bases)
+{
+    const QString marks = CombiningMarksOf(ShownKeyText(accent));
+    if (marks.isEmpty())
+        return 0;
+    int added = 0;
+    for (const QString &base : bases) {
+        const bool known = std::any_of(dead.pairs.cbegin(), dead.pairs.cend(),
+                                       [&](const DeadPair &pair) { return pair.base == base; });
+        if (known)
+            continue;
+        const QString result = ComposedCharacter(base, marks);
+        if (result.isEmpty())
+            continue;
+        dead.pairs.append({base, result});
+        ++added;
+    }
+    return added;
+}
