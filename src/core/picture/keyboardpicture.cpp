@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -83,6 +84,7 @@ constexpr qreal LegendGap = 14;
 constexpr qreal LegendHeight = 20;
 constexpr qreal CapPadding = 5;
 constexpr qreal CapRadius = 5;
+constexpr qreal DeadFramePadding = 1.5;
 
 constexpr int MainPixels = 22;      // Shift and Norm
 constexpr int CapitalPixels = 26;   // a capital shown alone
@@ -146,6 +148,21 @@ QFont FittedFont(const QString &text, int pixels, qreal width)
     return font;
 }
 
+// The dotted frame around a dead key's character drawn at the baseline point, in the
+// painter's font.
+void DrawDeadFrame(QPainter &painter, const QPointF &baseline, const QString &text, QRgb ink)
+{
+    const QFontMetricsF metrics(painter.font());
+    const QRectF frame(baseline.x() - DeadFramePadding, baseline.y() - metrics.ascent() - DeadFramePadding,
+                       metrics.horizontalAdvance(text) + 2 * DeadFramePadding,
+                       metrics.ascent() + metrics.descent() + 2 * DeadFramePadding);
+    painter.save();
+    painter.setPen(QPen(QColor(ink), 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame);
+    painter.restore();
+}
+
 enum class Side { Left, Right };
 enum class Level { Top, Bottom };
 
@@ -166,6 +183,8 @@ void DrawCorner(QPainter &painter, const QRectF &cap, const CapText &corner, Sid
     painter.setFont(font);
     painter.setPen(QColor(corner.isCode ? CodeInk : ink));
     painter.drawText(QPointF(x, y), corner.text);
+    if (corner.dead)
+        DrawDeadFrame(painter, QPointF(x, y), corner.text, ink);
 }
 
 void DrawKeyCap(QPainter &painter, int number, const KeyCap &cap)
@@ -202,14 +221,15 @@ void DrawFixedKey(QPainter &painter, const FixedKeyLabel &label)
                      caption);
 }
 
-// One line: which corner holds which state, and what the small codes and the dotted circle
-// mean.
-void DrawLegend(QPainter &painter, qreal baseline)
+// One line: which corner holds which state, what the small codes and the dotted circle
+// mean, and for a layout with dead keys what the dotted frame means.
+void DrawLegend(QPainter &painter, qreal baseline, bool deadKeys)
 {
     struct Piece {
         QString text;
         QRgb ink;
         int pixels;
+        bool framed = false;
     };
     const QString gap = QStringLiteral("      ");
     const Piece pieces[] = {
@@ -221,13 +241,20 @@ void DrawLegend(QPainter &painter, qreal baseline)
         {QStringLiteral(" a blank or control character, by its code") + gap, Ink, LegendPixels},
         {QStringLiteral("\u25CC\u0301"), Ink, LegendPixels},
         {QStringLiteral(" a combining mark"), Ink, LegendPixels},
+        {gap + QStringLiteral(" "), Ink, LegendPixels},
+        {QStringLiteral("\u00B4"), Ink, LegendPixels, true},
+        {QStringLiteral("  a dead key"), Ink, LegendPixels},
     };
+    // Without dead keys the line ends at the combining mark, as it always did.
+    const qsizetype count = std::size(pieces) - (deadKeys ? 0 : 3);
     qreal x = Margin;
-    for (const Piece &piece : pieces) {
+    for (const Piece &piece : std::span(pieces, count)) {
         const QFont font = PictureFont(piece.pixels);
         painter.setFont(font);
         painter.setPen(QColor(piece.ink));
         painter.drawText(QPointF(x, baseline), piece.text);
+        if (piece.framed)
+            DrawDeadFrame(painter, QPointF(x, baseline), piece.text, piece.ink);
         x += QFontMetricsF(font).horizontalAdvance(piece.text);
     }
 }
@@ -365,7 +392,11 @@ KeyCap KeyCapOf(const s_key &key)
     cap.norm = CapTextOf(key.norm_char);
     cap.altgrShift = CapTextOf(key.altgr_shift_char);
     cap.altgr = CapTextOf(key.altgr_char);
-    if (CapsSet(key) && !cap.norm.isCode && !cap.norm.text.isEmpty()
+    cap.shift.dead = DeadOf(key, ShiftState::Shift) && !cap.shift.text.isEmpty();
+    cap.norm.dead = DeadOf(key, ShiftState::Norm) && !cap.norm.text.isEmpty();
+    cap.altgrShift.dead = DeadOf(key, ShiftState::AltGrShift) && !cap.altgrShift.text.isEmpty();
+    cap.altgr.dead = DeadOf(key, ShiftState::AltGr) && !cap.altgr.text.isEmpty();
+    if (CapsSet(key) && !cap.norm.isCode && !cap.norm.text.isEmpty() && !cap.norm.dead
         && cap.shift.text == cap.norm.text.toUpper() && cap.shift.text != cap.norm.text) {
         cap.norm = {};
         cap.capitalOnly = true;
@@ -400,10 +431,15 @@ void PaintKeyboardPicture(QPainter &painter, const KeyTableArray &table, const Q
 
     for (const FixedKeyLabel &label : FixedKeyLabels)
         DrawFixedKey(painter, label);
-    for (int number = 1; number <= KeyCount; ++number)
-        DrawKeyCap(painter, number, KeyCapOf(KeyByNumber(table, number)));
+    bool deadKeys = false;
+    for (int number = 1; number <= KeyCount; ++number) {
+        const KeyCap cap = KeyCapOf(KeyByNumber(table, number));
+        DrawKeyCap(painter, number, cap);
+        deadKeys = deadKeys || cap.shift.dead || cap.norm.dead || cap.altgrShift.dead || cap.altgr.dead;
+    }
 
-    DrawLegend(painter, size.height() - Margin - QFontMetricsF(PictureFont(LegendPixels)).descent());
+    DrawLegend(painter, size.height() - Margin - QFontMetricsF(PictureFont(LegendPixels)).descent(),
+               deadKeys);
     painter.restore();
 }
 

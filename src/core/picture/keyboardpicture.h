@@ -12,18 +12,20 @@ class QPainter;
 
 // A picture of the layout to print or show: the typing block as the editor draws it, each
 // key cap with up to four characters (Shift top left, Norm bottom left, AltGr-Shift top
-// right, AltGr bottom right), a title line and a one-line legend. One painting function
+// right, AltGr bottom right; a dead key's in a dotted frame), a title line and a one-line
+// legend. One painting function
 // draws it for every format.
 
 // What one corner of a key cap shows for a key character.
 struct CapText {
     QString text;
     bool isCode = false;  // the codes of blank or control characters, drawn in small type
+    bool dead = false;    // a dead key's own character, drawn in a dotted frame
     bool operator==(const CapText &) const = default;
 };
 
 // The corners of one key cap. A letter key whose Shift character is the upper case of its
-// Norm character, and on which Caps Lock acts, shows its capital only.
+// Norm character, and on which Caps Lock acts, shows its capital only, unless Norm is dead.
 struct KeyCap {
     CapText shift;
     CapText norm;

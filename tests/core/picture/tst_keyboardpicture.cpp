@@ -116,6 +116,43 @@ private Q_SLOTS:
         QCOMPARE(cap.altgrShift.text, u"&");
     }
 
+    void deadCorners()
+    {
+        s_key key;
+        key.caps = QStringLiteral("1");
+        key.norm_char = QStringLiteral("q");
+        key.shift_char = QStringLiteral("Q");
+        key.altgr_char = QStringLiteral("\u00B4");
+        DeadOf(key, ShiftState::Norm) = DeadKey{};
+        DeadOf(key, ShiftState::AltGr) = DeadKey{};
+        DeadOf(key, ShiftState::AltGrShift) = DeadKey{};  // no character, nothing to frame
+        const KeyCap cap = KeyCapOf(key);
+        QVERIFY(!cap.capitalOnly);  // the dead Norm state stays in sight
+        QCOMPARE(cap.norm, (CapText{QStringLiteral("q"), false, true}));
+        QVERIFY(!cap.shift.dead);
+        QVERIFY(cap.altgr.dead);
+        QCOMPARE(cap.altgrShift, CapText());
+    }
+
+    void legendExplainsDeadKeysShown_data()
+    {
+        QTest::addColumn<KeyTableArray>("table");
+        QTest::addColumn<bool>("explained");
+        KeyTableArray ctrlOnly = DefaultTable();
+        KeyByNumber(ctrlOnly, 2).ctrl_char = QStringLiteral("^");
+        DeadOf(KeyByNumber(ctrlOnly, 2), ShiftState::Ctrl) = DeadKey{};
+        QTest::newRow("no dead keys") << DefaultTable() << false;
+        QTest::newRow("dead keys") << DeadKeyLayout() << true;
+        QTest::newRow("a dead Ctrl state is not drawn") << ctrlOnly << false;
+    }
+    void legendExplainsDeadKeysShown()
+    {
+        QFETCH(KeyTableArray, table);
+        QFETCH(bool, explained);
+        const QStringList texts = SvgTexts(KeyboardPictureBytes(table, QString(), PictureFormat::Svg));
+        QCOMPARE(texts.join(QString()).contains(u"a dead key"), explained);
+    }
+
     void title_data()
     {
         QTest::addColumn<QString>("path");
