@@ -4,6 +4,7 @@
 #include "charsearchfield.h"
 #include "chartablemodel.h"
 #include "characterfield.h"
+#include "deadkeybox.h"
 #include "dialogseam.h"
 #include "keytexts.h"
 #include "textcolour.h"
@@ -51,7 +52,8 @@ TForm2::TForm2(QWidget *parent)
     setWindowTitle(QStringLiteral("CharTable"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
-    setFixedSize(857, 419);
+    // The dead-key box stands right of the controls that were there before it.
+    setFixedSize(1095, 419);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -135,6 +137,10 @@ void TForm2::buildControls()
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 
+    m_deadBox = new DeadKeyBox(this);
+    m_deadBox->setGeometry(857, 4, 230, 389);
+    connect(m_deadBox, &DeadKeyBox::fillRequested, this, &TForm2::fillDeadKeyFromUnicode);
+
     Label8 = new QLabel(ApplicationTitleAndVersion + QStringLiteral("  \u00A9  the Tavo developers"), this);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setTextFormat(Qt::PlainText);
@@ -175,6 +181,10 @@ void TForm2::buildStates(QWidget *box)
         button->setObjectName(QStringLiteral("RB%1").arg(state));
         button->setGeometry(left + 76, top + 5, 110, 17);
         states->addButton(button, state);
+        connect(button, &QRadioButton::toggled, this, [this, state](bool checked) {
+            if (checked)
+                m_deadBox->showState(state);
+        });
         m_stateButtons[i] = button;
     }
 }
@@ -198,6 +208,7 @@ void TForm2::setKeyEdit(const KeyEdit &edit)
         m_charFields[i]->setText(edit.chars[i]);
     }
     CB1->setChecked(edit.caps);
+    m_deadBox->setDeadKeys(edit.dead);
 }
 
 KeyEdit TForm2::keyEdit() const
@@ -209,7 +220,25 @@ KeyEdit TForm2::keyEdit() const
         edit.chars[i] = m_charFields[i]->text();
     }
     edit.caps = CB1->isChecked();
+    edit.dead = m_deadBox->deadKeys();
     return edit;
+}
+
+void TForm2::setTypedCharacters(const QStringList &characters)
+{
+    m_typedCharacters = characters;
+}
+
+void TForm2::fillDeadKeyFromUnicode()
+{
+    const int state = selectedState();
+    if (state == 0)
+        return;
+    // The key's own characters count as typed too, edited or not.
+    QStringList bases = m_typedCharacters;
+    for (const CharacterField *field : m_charFields)
+        bases.append(ShownKeyText(TrimKeyText(field->text())));
+    m_deadBox->fillFromUnicode(TrimKeyText(m_charFields[state - 1]->text()), bases);
 }
 
 void TForm2::SearchEditPick(QChar character)
@@ -218,6 +247,8 @@ void TForm2::SearchEditPick(QChar character)
     if (state == 0)
         return;
     const CharacterPick pick = PickCharacter(QString(character));
+    if (m_deadBox->pick(pick.character))
+        return;
     m_charFields[state - 1]->setText(pick.character);
     m_codeFields[state - 1]->setText(pick.code);
     // Current and selected, like a clicked cell, when the grid shows the character.
@@ -269,6 +300,8 @@ void TForm2::TntSG1SelectCell(const QModelIndex &index)
         return;
     const int code = index.data(CharTableModel::CodeRole).toInt();
     const CharacterPick pick = PickCharacter(CellText(code, m_gridModel->charSet()));
+    if (m_deadBox->pick(pick.character))
+        return;
     m_charFields[state - 1]->setText(pick.character);
     m_codeFields[state - 1]->setText(pick.code);
 }

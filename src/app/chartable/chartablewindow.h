@@ -12,6 +12,7 @@ class CharGridView;
 class CharSearchField;
 class CharTableModel;
 class CharacterField;
+class DeadKeyBox;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -19,8 +20,8 @@ class QMouseEvent;
 class QPushButton;
 class QRadioButton;
 
-// The character table: the six characters and codes of one key, its Caps Lock flag and a
-// grid to pick characters from. The editor fills it before each edit, shows it modally
+// The character table: the six characters and codes of one key, its Caps Lock flag, its
+// dead keys and a grid to pick characters from. The editor fills it before each edit, shows it modally
 // and reads it back after OK; the window itself never touches the key table. What the
 // editor does not overwrite (font, character set, grid position, selected state after a
 // cancel) stays from one opening to the next.
@@ -47,6 +48,8 @@ public:
     void setOpeningPress(Qt::MouseButton button, const QPoint &globalPos);
     // Puts the focus on the search field, as Ctrl+F does.
     void focusSearchField();
+    // The characters the layout types: the bases "Fill from Unicode" offers pairs for.
+    void setTypedCharacters(const QStringList &characters);
 
 public Q_SLOTS:
     void TntSG1SelectCell(const QModelIndex &index);
@@ -68,6 +71,7 @@ private:
     bool FormKeyDown(int key);
     bool dropsEarlyMouseEvent(const QMouseEvent &event);
     int selectedState() const;
+    void fillDeadKeyFromUnicode();
 
     QGroupBox *GroupBox1 = nullptr;
     QGroupBox *GB2 = nullptr;
@@ -84,6 +88,8 @@ private:
     std::array<QRadioButton *, 6> m_stateButtons{};  // RB1..RB6
     QPushButton *Button1 = nullptr;
     QLabel *Label8 = nullptr;
+    DeadKeyBox *m_deadBox = nullptr;
+    QStringList m_typedCharacters;
     // The font dialog's font: "MS Sans Serif" 8 pt at first, then the last one chosen.
     QFont FD1;
     // The press that opened the window and since when, and the buttons whose press is

@@ -2,6 +2,7 @@
 
 #include "abouttavo.h"
 #include "chartablewindow.h"
+#include "deadpairs.h"
 #include "desktopsession.h"
 #include "dialogtitle.h"
 #include "fileformats.h"
@@ -325,8 +326,11 @@ void TForm1::RefreshKeys()
     selection.capsLockView = CB20->isChecked();
     KeyCaptions captions;
     RefreshCaptions(KeyTable, captions, selection);
-    for (int i = 0; i < KeyCount; ++i)
+    const KeyDeadLines deadLines = DeadCaptionLines(KeyTable, selection);
+    for (int i = 0; i < KeyCount; ++i) {
         m_cells[i]->setCaption(captions[i]);
+        m_cells[i]->setDeadLines(deadLines[i]);
+    }
 }
 
 void TForm1::drawKeyView(int state, int dbl, int caps)
@@ -422,6 +426,7 @@ void TForm1::EditKey(int number)
     else
         table->setOpeningPress(Qt::NoButton, QPoint());
     table->setKeyEdit(KeyEditOf(KeyByNumber(KeyTable, number)));
+    table->setTypedCharacters(TypedCharacters(KeyTable));
     if (table->exec() == QDialog::Accepted)
         StoreKey(number);
 }

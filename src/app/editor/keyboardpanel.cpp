@@ -76,6 +76,15 @@ void KeyboardPanel::paintEvent(QPaintEvent *event)
         const QPoint baseline(r.left() + 3, r.top() + 2 + metrics.ascent());
         painter.drawText(baseline, cell->upperLine());
         painter.drawText(baseline + QPoint(0, metrics.height()), cell->lowerLine());
+        // A dead key's character stands in a dotted frame, as in the picture.
+        const auto frameDead = [&](const QString &line, int top) {
+            painter.setPen(QPen(text, 1, Qt::DotLine));
+            painter.drawRect(r.left() + 1, top, metrics.horizontalAdvance(line) + 3, metrics.height() - 1);
+        };
+        if (cell->deadLines().upper)
+            frameDead(cell->upperLine(), r.top() + 2);
+        if (cell->deadLines().lower)
+            frameDead(cell->lowerLine(), r.top() + 2 + metrics.height());
         painter.restore();
     }
 }

@@ -30,6 +30,14 @@ void KeyCell::setHighlighted(bool highlighted)
     m_panel->update(m_geometry);
 }
 
+void KeyCell::setDeadLines(CaptionDeadLines lines)
+{
+    if (lines == m_deadLines)
+        return;
+    m_deadLines = lines;
+    m_panel->update(m_geometry);
+}
+
 void KeyCell::setHint(const QString &hint)
 {
     m_hint = hint;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keyviews.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFrame>
@@ -30,6 +32,9 @@ public:
     void setHint(const QString &hint);
     // The hint as the tooltip shows it; empty when there is no hint.
     QString toolTip() const;
+    // Whether each caption line shows a dead key, which the panel frames with dots.
+    CaptionDeadLines deadLines() const { return m_deadLines; }
+    void setDeadLines(CaptionDeadLines lines);
     // Drawn in the highlight colours: the key that typed last in the try window.
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);
@@ -61,4 +66,5 @@ private:
     QString m_lower;
     bool m_takesPresses = false;
     bool m_highlighted = false;
+    CaptionDeadLines m_deadLines;
 };

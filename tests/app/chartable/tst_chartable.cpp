@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <functional>
@@ -88,7 +89,7 @@ private Q_SLOTS:
     {
         QCOMPARE(form->objectName(), u"Form2");
         QCOMPARE(form->windowTitle(), u"CharTable");
-        QCOMPARE(form->size(), QSize(857, 419));
+        QCOMPARE(form->size(), QSize(1095, 419));  // the dead-key box on the right
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(form->windowType(), Qt::Tool);
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -452,6 +453,78 @@ private Q_SLOTS:
         QCOMPARE(charField(4)->shownText(), u"<b>");  // plain text, never markup
         QVERIFY(child<QCheckBox>(QStringLiteral("CB1"))->isChecked());
         QCOMPARE(form->keyEdit(), edit);
+    }
+
+    void deadKeyPairsEditedAndPicked()
+    {
+        fillFields();
+        KeyEdit edit = form->keyEdit();
+        edit.dead[1] = DeadKey{QStringLiteral("dead_acute"), {{QStringLiteral("a"), QStringLiteral("\u00E1")}}};
+        form->setKeyEdit(edit);
+        auto *dead = child<QCheckBox>(QStringLiteral("DeadCheck"));
+        auto *pairs = child<QTableWidget>(QStringLiteral("DeadPairs"));
+        QVERIFY(!dead->isChecked());
+        QVERIFY(!pairs->isEnabled());
+        ClickButton(stateButton(2));
+        QVERIFY(dead->isChecked());
+        QCOMPARE(pairs->rowCount(), 1);
+        QCOMPARE(pairs->item(0, 1)->text(), u"\u00E1");
+
+        // A new row takes a grid pick as its base, then a search pick as its result; the
+        // state's own fields stay.
+        ClickButton(child<QPushButton>(QStringLiteral("DeadAdd")));
+        clickCode(0x26);
+        form->SearchEditPick(QChar(0x00E9));
+        QCOMPARE(pairs->item(1, 0)->text(), u"&");
+        QCOMPARE(pairs->item(1, 1)->text(), u"\u00E9");
+        QCOMPARE(fields(2), u"Q|0051");
+        // A typed text keeps its first character.
+        pairs->item(0, 0)->setText(QStringLiteral("ox"));
+        QCOMPARE(pairs->item(0, 0)->text(), u"o");
+
+        // Another state: picks go to its field again, and a ticked box starts a table.
+        ClickButton(stateButton(1));
+        clickCode('z');
+        QCOMPARE(fields(1), u"z|007A");
+        ClickButton(dead);
+        ClickButton(stateButton(2));
+        pairs->setCurrentCell(0, 0);
+        ClickButton(child<QPushButton>(QStringLiteral("DeadRemove")));
+
+        const KeyEdit stored = form->keyEdit();
+        QCOMPARE(stored.dead[0], std::optional(DeadKey{}));
+        QCOMPARE(stored.dead[1], std::optional(DeadKey{QStringLiteral("dead_acute"),
+                                                        {{QStringLiteral("&"), QStringLiteral("\u00E9")}}}));
+        for (int i = 2; i < 6; ++i)
+            QVERIFY(!stored.dead[i]);
+    }
+
+    void fillFromUnicode_data()
+    {
+        QTest::addColumn<QString>("accent");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("status");
+        // Bases: the layout's 1, a, e, j and и, and the key's own q, Q, й, Й and C.
+        QTest::newRow("acute") << QStringLiteral("\u00B4") << 3 << QStringLiteral("3 pairs added");
+        QTest::newRow("breve composes short i") << QStringLiteral("\u02D8") << 3 << QStringLiteral("3 pairs added");
+        QTest::newRow("no accent") << QStringLiteral("'") << 0
+                                   << QStringLiteral("\"'\" is no accent that Unicode composes with");
+    }
+    void fillFromUnicode()
+    {
+        QFETCH(QString, accent);
+        QFETCH(int, rows);
+        QFETCH(QString, status);
+        fillFields();
+        form->setTypedCharacters({QStringLiteral("1"), QStringLiteral("a"), QStringLiteral("e"), QStringLiteral("j"),
+                                  QStringLiteral("\u0438")});
+        ClickButton(stateButton(5));
+        charField(5)->setText(accent);
+        ClickButton(child<QCheckBox>(QStringLiteral("DeadCheck")));
+        ClickButton(child<QPushButton>(QStringLiteral("DeadFill")));
+        QCOMPARE(child<QTableWidget>(QStringLiteral("DeadPairs"))->rowCount(), rows);
+        QCOMPARE(child<QLabel>(QStringLiteral("DeadStatus"))->text(), status);
+        QCOMPARE(form->keyEdit().dead[4]->pairs.size(), rows);
     }
 };
 
