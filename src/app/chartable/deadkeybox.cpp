@@ -47,22 +47,19 @@ DeadKeyBox::DeadKeyBox(QWidget *parent)
     m_pairs->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(m_pairs, &QTableWidget::itemChanged, this, &DeadKeyBox::pairEdited);
 
-    m_add = new QPushButton(QStringLiteral("add"), this);
-    m_add->setObjectName(QStringLiteral("DeadAdd"));
-    m_add->setGeometry(10, 290, 100, 25);
-    m_add->setAutoDefault(false);
+    const auto button = [this](const QString &caption, const char *name, const QRect &geometry) {
+        auto *made = new QPushButton(caption, this);
+        made->setObjectName(QString::fromLatin1(name));
+        made->setGeometry(geometry);
+        // Enter goes to the focused control, as in the rest of the window.
+        made->setAutoDefault(false);
+        return made;
+    };
+    m_add = button(QStringLiteral("add"), "DeadAdd", QRect(10, 290, 100, 25));
     connect(m_add, &QPushButton::clicked, this, &DeadKeyBox::addPair);
-
-    m_remove = new QPushButton(QStringLiteral("remove"), this);
-    m_remove->setObjectName(QStringLiteral("DeadRemove"));
-    m_remove->setGeometry(120, 290, 100, 25);
-    m_remove->setAutoDefault(false);
+    m_remove = button(QStringLiteral("remove"), "DeadRemove", QRect(120, 290, 100, 25));
     connect(m_remove, &QPushButton::clicked, this, &DeadKeyBox::removePairs);
-
-    m_fill = new QPushButton(QStringLiteral("Fill from Unicode"), this);
-    m_fill->setObjectName(QStringLiteral("DeadFill"));
-    m_fill->setGeometry(10, 320, 210, 25);
-    m_fill->setAutoDefault(false);
+    m_fill = button(QStringLiteral("Fill from Unicode"), "DeadFill", QRect(10, 320, 210, 25));
     connect(m_fill, &QPushButton::clicked, this, &DeadKeyBox::fillRequested);
 
     m_status = new QLabel(this);
