@@ -398,9 +398,12 @@ void PaintKeyboardPicture(QPainter &painter, const KeyTableArray &table, const Q
     painter.setPen(QColor(Ink));
     painter.drawText(QPointF(Margin, Margin + QFontMetricsF(titleFont).ascent()), CleanTitle(title));
 
-    for (const FixedKeyLabel &label : FixedKeyLabels)
+    // The ISO key only when the layout puts something on it: else the picture is the one
+    // of a keyboard without it.
+    const bool isoKey = IsoKeyUsed(table);
+    for (const FixedKeyLabel &label : FixedKeyLabelsFor(isoKey))
         DrawFixedKey(painter, label);
-    for (int number = 1; number <= KeyCount; ++number)
+    for (int number = 1; number <= (isoKey ? IsoKey : KeyCount); ++number)
         DrawKeyCap(painter, number, KeyCapOf(KeyByNumber(table, number)));
 
     DrawLegend(painter, size.height() - Margin - QFontMetricsF(PictureFont(LegendPixels)).descent());

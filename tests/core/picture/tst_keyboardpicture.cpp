@@ -1,3 +1,4 @@
+#include "keyboardgeometry.h"
 #include "keyboardpicture.h"
 #include "testhelpers.h"
 #include "testlayouts.h"
@@ -156,6 +157,34 @@ private Q_SLOTS:
         // Capitals alone on the letter keys with Caps Lock.
         QVERIFY(!all.contains(u"\u0439"));
         QVERIFY(!all.contains(u"\u0451"));
+    }
+
+    void isoKeyOnlyWhenUsed_data()
+    {
+        QTest::addColumn<QString>("isoNorm");
+        QTest::newRow("unused: no ISO key") << "";
+        QTest::newRow("a character beyond U+FFFF") << "\U00010450";
+    }
+
+    void isoKeyOnlyWhenUsed()
+    {
+        QFETCH(QString, isoNorm);
+        KeyTableArray table = DefaultTable();
+        KeyByNumber(table, IsoKey).norm_char = isoNorm;
+        const QString all = SvgTexts(KeyboardPictureBytes(table, QString(), PictureFormat::Svg)).join(QString());
+        QCOMPARE(all.contains(u"\U00010450"), !isoNorm.isEmpty());
+    }
+
+    void isoKeyHasRoomBesideTheShortShift()
+    {
+        // Inside the block, so the picture keeps its size; only the short Shift leaves room.
+        const QRect iso = KeyCellRect(IsoKey);
+        QVERIFY(FixedKeyLabels[LeftShiftLabel].rect().intersects(iso));
+        QVERIFY(KeyboardBounds().contains(iso));
+        for (const FixedKeyLabel &label : FixedKeyLabelsFor(true))
+            QVERIFY2(!label.rect().intersects(iso), label.caption);
+        for (int number = 1; number <= KeyCount; ++number)
+            QVERIFY(!KeyCellRect(number).intersects(iso));
     }
 
     void svgTitle_data()
