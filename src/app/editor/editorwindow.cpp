@@ -465,6 +465,7 @@ void TForm1::showIsoKey(bool show)
     }
     // The cell is the only way to the key's characters: a hidden key would keep, and
     // export, what the user can no longer see.
+    const DialogTitle title(QStringLiteral("ISO Key"));
     if (!Dialogs().askYesNo(this, QStringLiteral("The ISO key holds characters. Clear them and hide the key?"))) {
         setIsoKeyCellShown(true);
         return;

@@ -167,10 +167,10 @@ void CharFinder::readNames()
 {
     if (isIndexed())
         return;
-    // About 150,000 named characters, 4.4 MB of names.
-    m_names.reserve(4600000);
-    m_starts.reserve(152000);
-    m_units.reserve(152000);
+    // About 149,200 named characters, 4.0 MB of names.
+    m_names.reserve(4100000);
+    m_starts.reserve(150000);
+    m_units.reserve(150000);
     const auto add = [](void *context, UChar32 code, UCharNameChoice, const char *name, int32_t length) -> UBool {
         auto *finder = static_cast<CharFinder *>(context);
         finder->m_units.push_back(char32_t(code));

@@ -78,16 +78,6 @@ private Q_SLOTS:
         QCOMPARE(captions[47], key48);
     }
 
-    void isoKeyHasACaption()
-    {
-        KeyTableArray table = SampleTable();
-        KeyByNumber(table, IsoKey).norm_char = QStringLiteral("<");
-        KeyByNumber(table, IsoKey).shift_char = QStringLiteral(">");
-        KeyCaptions captions;
-        ShowKeys(table, captions, 1, 1, 0);
-        QCOMPARE(captions[IsoKey - 1], QStringLiteral(">") + Break + QStringLiteral("<"));
-    }
-
     void viewsThatDrawNothing_data()
     {
         QTest::addColumn<int>("state");

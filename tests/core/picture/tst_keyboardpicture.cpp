@@ -159,28 +159,11 @@ private Q_SLOTS:
         QVERIFY(!all.contains(u"\u0451"));
     }
 
-    void isoKeyOnlyWhenUsed_data()
-    {
-        QTest::addColumn<QString>("isoNorm");
-        QTest::newRow("unused: no ISO key") << "";
-        QTest::newRow("a character beyond U+FFFF") << "\U00010450";
-    }
-
-    void isoKeyOnlyWhenUsed()
-    {
-        QFETCH(QString, isoNorm);
-        KeyTableArray table = DefaultTable();
-        KeyByNumber(table, IsoKey).norm_char = isoNorm;
-        const QString all = SvgTexts(KeyboardPictureBytes(table, QString(), PictureFormat::Svg)).join(QString());
-        QCOMPARE(all.contains(u"\U00010450"), !isoNorm.isEmpty());
-    }
-
     void isoKeyHasRoomBesideTheShortShift()
     {
         // Inside the block, so the picture keeps its size; only the short Shift leaves room.
         const QRect iso = KeyCellRect(IsoKey);
-        QVERIFY(FixedKeyLabels[LeftShiftLabel].rect().intersects(iso));
-        QVERIFY(KeyboardBounds().contains(iso));
+        QVERIFY(KeyboardBounds().contains(iso) && FixedKeyLabels[LeftShiftLabel].rect().intersects(iso));
         for (const FixedKeyLabel &label : FixedKeyLabelsFor(true))
             QVERIFY2(!label.rect().intersects(iso), label.caption);
         for (int number = 1; number <= KeyCount; ++number)
