@@ -143,9 +143,9 @@ void CharSearchField::choose(const QModelIndex &index)
 {
     if (!index.isValid() || !(index.flags() & Qt::ItemIsSelectable))
         return;
-    const QChar character(char16_t(index.data(CharSearchModel::CodeRole).toInt()));
+    const auto code = char32_t(index.data(CharSearchModel::CodeRole).toInt());
     hideList();
-    Q_EMIT characterChosen(character);
+    Q_EMIT characterChosen(code);
 }
 
 void CharSearchField::keyPressEvent(QKeyEvent *event)

@@ -22,8 +22,8 @@ public:
     const CharFinder &finder() const { return m_finder; }
 
 Q_SIGNALS:
-    // A row was chosen; its character is one UTF-16 unit.
-    void characterChosen(QChar character);
+    // A row was chosen: its code point, up to U+10FFFF.
+    void characterChosen(char32_t code);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -5,6 +5,7 @@
 #include "chartablemodel.h"
 #include "characterfield.h"
 #include "deadkeybox.h"
+#include "codetext.h"
 #include "dialogseam.h"
 #include "keytexts.h"
 #include "textcolour.h"
@@ -241,18 +242,20 @@ void TForm2::fillDeadKeyFromUnicode()
     m_deadBox->fillFromUnicode(TrimKeyText(m_charFields[state - 1]->text()), bases);
 }
 
-void TForm2::SearchEditPick(QChar character)
+void TForm2::SearchEditPick(char32_t code)
 {
     const int state = selectedState();
     if (state == 0)
         return;
-    const CharacterPick pick = PickCharacter(QString(character));
+    const CharacterPick pick = PickCharacter(CodePointText(code));
     if (m_deadBox->pick(pick.character))
         return;
     m_charFields[state - 1]->setText(pick.character);
     m_codeFields[state - 1]->setText(pick.code);
+    if (code > 0xFFFF)
+        return;
     // Current and selected, like a clicked cell, when the grid shows the character.
-    const QModelIndex cell = m_gridModel->indexOfCode(CellCodeOf(character, m_gridModel->charSet()));
+    const QModelIndex cell = m_gridModel->indexOfCode(CellCodeOf(QChar(char16_t(code)), m_gridModel->charSet()));
     if (cell.isValid()) {
         TntSG1->setCurrentIndex(cell);
         TntSG1->scrollTo(cell, QAbstractItemView::PositionAtCenter);

@@ -56,8 +56,9 @@ public Q_SLOTS:
     void RB11Click();
     void RB22Click();
     void Button1Click();
-    // A character chosen in the search list: picked as a click on its cell picks it.
-    void SearchEditPick(QChar character);
+    // A character chosen in the search list: picked as a click on its cell picks it, also
+    // beyond U+FFFF, where the grid has no cell.
+    void SearchEditPick(char32_t code);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -17,10 +17,41 @@ constexpr int LayoutIndexRole = Qt::UserRole + 2;
 
 } // namespace
 
+XkbLayoutFilterModel::XkbLayoutFilterModel(QObject *parent)
+    : QSortFilterProxyModel(parent)
+{
+    sort(0);
+}
+
 void XkbLayoutFilterModel::setFilterWords(const QString &text)
 {
     m_words = text.split(u' ', Qt::SkipEmptyParts);
-    invalidateRowsFilter();
+    m_text = m_words.join(u' ');
+    invalidate();
+}
+
+int XkbLayoutFilterModel::rank(const QModelIndex &sourceIndex) const
+{
+    if (m_text.isEmpty())
+        return 2;
+    const QString name = sourceIndex.siblingAtColumn(0).data(NameRole).toString();
+    if (name.compare(m_text, Qt::CaseInsensitive) == 0)
+        return 0;
+    if (name.section(u'(', 0, 0).compare(m_text, Qt::CaseInsensitive) == 0)
+        return 1;
+    return 2;
+}
+
+bool XkbLayoutFilterModel::isExactName(const QModelIndex &proxyIndex) const
+{
+    return proxyIndex.isValid() && rank(mapToSource(proxyIndex)) == 0;
+}
+
+bool XkbLayoutFilterModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
+{
+    const int leftRank = rank(left);
+    const int rightRank = rank(right);
+    return leftRank != rightRank ? leftRank < rightRank : left.row() < right.row();
 }
 
 bool XkbLayoutFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const
@@ -58,6 +89,7 @@ XkbLayoutDialog::XkbLayoutDialog(const QList<XkbLayoutInfo> &layouts,
         auto *name = new QStandardItem(info.fullName());
         name->setData(QStringList{info.fullName(), info.description, languages}.join(u' '),
                       XkbLayoutFilterModel::SearchTextRole);
+        name->setData(info.fullName(), XkbLayoutFilterModel::NameRole);
         name->setData(int(i), LayoutIndexRole);
         QList<QStandardItem *> row = {name, new QStandardItem(info.description), new QStandardItem(languages)};
         for (QStandardItem *item : row)
@@ -141,9 +173,12 @@ void XkbLayoutDialog::filterChanged(const QString &text)
 {
     const std::optional<XkbLayoutInfo> before = selectedLayout();
     m_proxy->setFilterWords(text);
-    // The selection stays where it is still shown, else goes to the first row.
+    // A layout of exactly that name is taken; else the selection stays where it is still
+    // shown, else goes to the first row.
     const QModelIndex current = m_view->currentIndex();
-    if (before && current.isValid() && m_view->selectionModel()->isRowSelected(current.row(), current.parent()))
+    if (m_proxy->isExactName(m_proxy->index(0, 0)))
+        select(m_proxy->index(0, 0));
+    else if (before && current.isValid() && m_view->selectionModel()->isRowSelected(current.row(), current.parent()))
         m_view->scrollTo(current);
     else
         select(m_proxy->index(0, 0));

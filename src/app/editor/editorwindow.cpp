@@ -99,9 +99,8 @@ void TForm1::buildKeyboard()
     QFont keyFont(QStringLiteral("Courier New"));
     keyFont.setPixelSize(13);
     keyFont.setBold(true);
-    for (int number = 1; number <= KeyCount; ++number) {
-        KeyCell *cell = Panel1->addCell(QStringLiteral("TntStaticText%1").arg(number),
-                                        KeyCellRect(number),
+    const auto addKeyCell = [&](int number, const QString &name) {
+        KeyCell *cell = Panel1->addCell(name, KeyCellRect(number),
                                         KeyCellColour(number, palette().color(QPalette::ToolTipBase)),
                                         keyFont, QFrame::Raised);
         if (number != SpaceKey) {
@@ -110,7 +109,9 @@ void TForm1::buildKeyboard()
                     [this, number] { RunOperation(this, [this, number] { EditKey(number); }); });
         }
         m_cells[number - 1] = cell;
-    }
+    };
+    for (int number = 1; number <= KeyCount; ++number)
+        addKeyCell(number, QStringLiteral("TntStaticText%1").arg(number));
     const QFont labelFont(QStringLiteral("MS Sans Serif"), 8);
     const QColor labelColour = palette().color(QPalette::Light);  // clBtnHighlight
     int number = KeyCount + 1;
@@ -120,6 +121,10 @@ void TForm1::buildKeyboard()
                                          labelColour, labelFont, QFrame::Sunken);
         label->setCaption(QString::fromLatin1(fixed.caption));
     }
+    m_leftShiftLabel = Panel1->findChild<KeyCell *>(QStringLiteral("TntStaticText%1").arg(KeyCount + 1 + LeftShiftLabel));
+    // Last, so that the cells above keep their order; hidden until shown.
+    addKeyCell(IsoKey, QStringLiteral("isoKeyCell"));
+    keyCell(IsoKey)->setVisible(false);
 }
 
 void TForm1::buildShiftStateGroup()
@@ -187,6 +192,10 @@ void TForm1::buildPopupMenu()
     item("trylayout1", QStringLiteral("try"), &TForm1::trylayout1Click);
     item("installforuser1", QStringLiteral("install for this user"), &TForm1::installforuser1Click);
     item("uninstall1", QStringLiteral("uninstall"), &TForm1::uninstall1Click);
+    PM1->addSeparator()->setObjectName(QStringLiteral("NIso"));
+    item("isokey1", QStringLiteral("ISO key"), &TForm1::isokey1Click);
+    m_isoKeyAction = PM1->findChild<QAction *>(QStringLiteral("isokey1"));
+    m_isoKeyAction->setCheckable(true);
 
     Panel1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(Panel1, &QWidget::customContextMenuRequested, this,
@@ -285,6 +294,10 @@ void TForm1::buildMenuBar()
     addPopupItemTo(layout, QStringLiteral("&Try\u2026"), "trylayout1", QKeySequence(QStringLiteral("Ctrl+T")));
     addPopupItemTo(layout, QStringLiteral("&Install for This User\u2026"), "installforuser1", {});
     addPopupItemTo(layout, QStringLiteral("&Uninstall\u2026"), "uninstall1", {});
+    layout->addSeparator();
+    QAction *isoKey = addPopupItemTo(layout, QStringLiteral("&ISO Key"), "isokey1", {});
+    isoKey->setCheckable(true);
+    connect(m_isoKeyAction, &QAction::toggled, isoKey, &QAction::setChecked);
 
     QMenu *help = menu(nullptr, "menuHelp", QStringLiteral("&Help"));
     addOperationTo(help, QStringLiteral("Tavo &Handbook"), "actionHandbook", &TForm1::showHandbook,
@@ -327,7 +340,7 @@ void TForm1::RefreshKeys()
     KeyCaptions captions;
     RefreshCaptions(KeyTable, captions, selection);
     const KeyDeadLines deadLines = DeadCaptionLines(KeyTable, selection);
-    for (int i = 0; i < KeyCount; ++i) {
+    for (int i = 0; i < TableKeyCount; ++i) {
         m_cells[i]->setCaption(captions[i]);
         m_cells[i]->setDeadLines(deadLines[i]);
     }
@@ -336,10 +349,10 @@ void TForm1::RefreshKeys()
 void TForm1::drawKeyView(int state, int dbl, int caps)
 {
     KeyCaptions captions;
-    for (int i = 0; i < KeyCount; ++i)
+    for (int i = 0; i < TableKeyCount; ++i)
         captions[i] = m_cells[i]->caption();
     ShowKeys(KeyTable, captions, state, dbl, caps);
-    for (int i = 0; i < KeyCount; ++i)
+    for (int i = 0; i < TableKeyCount; ++i)
         m_cells[i]->setCaption(captions[i]);
 }
 
@@ -405,6 +418,7 @@ void TForm1::saveaspdf1Click() { exportAs(u"pdf"); }
 void TForm1::trylayout1Click() { TryLayout(); }
 void TForm1::installforuser1Click() { InstallForUser(); }
 void TForm1::uninstall1Click() { UninstallForUser(); }
+void TForm1::isokey1Click() { showIsoKey(m_isoKeyAction->isChecked()); }
 void TForm1::importsystemlayout1Click() { ImportSystemLayout(); }
 void TForm1::importklc1Click() { ImportKlc(); }
 
@@ -439,10 +453,52 @@ void TForm1::StoreKey(int number)
     keyCell(number)->setHint(BuildKeyHint(key));
     // The edited cell is drawn in the view the "Shift State" group shows, like all others.
     RefreshKeys();
+    setIsoKeyCellShown(m_isoKeyShown || IsoKeyUsed(KeyTable));
     if (key != KeyByNumber(before.table, number)) {
         recordLayoutChange(QStringLiteral("Edit key"), before);
         Q_EMIT keyTableChanged();
     }
+}
+
+// ---- The ISO key ---------------------------------------------------------------------
+
+void TForm1::showIsoKey(bool show)
+{
+    if (show || !IsoKeyUsed(KeyTable)) {
+        setIsoKeyCellShown(show);
+        return;
+    }
+    // The cell is the only way to the key's characters: a hidden key would keep, and
+    // export, what the user can no longer see.
+    const DialogTitle title(QStringLiteral("ISO Key"));
+    if (!Dialogs().askYesNo(this, QStringLiteral("The ISO key holds characters. Clear them and hide the key?"))) {
+        setIsoKeyCellShown(true);
+        return;
+    }
+    const LayoutSnapshot before = snapshot();
+    s_key &key = KeyByNumber(KeyTable, IsoKey);
+    ClearKeyTexts(key);
+    keyCell(IsoKey)->setHint(BuildKeyHint(key));
+    setIsoKeyCellShown(false);
+    RefreshKeys();
+    recordLayoutChange(QStringLiteral("Clear ISO key"), before);
+    Q_EMIT keyTableChanged();
+}
+
+void TForm1::setIsoKeyCellShown(bool shown)
+{
+    m_isoKeyShown = shown;
+    KeyCell *cell = keyCell(IsoKey);
+    cell->setVisible(shown);
+    if (!shown && Panel1->currentCell() == cell)
+        Panel1->setCurrentCell(keyCell(ZKey));
+    m_leftShiftLabel->setGeometry(FixedKeyLabelsFor(shown)[LeftShiftLabel].rect());
+    m_isoKeyAction->setChecked(shown);
+}
+
+void TForm1::refreshIsoKeyHint()
+{
+    keyCell(IsoKey)->setHint(BuildKeyHint(KeyByNumber(KeyTable, IsoKey)));
 }
 
 // ---- UKB file ----------------------------------------------------------------------
@@ -465,6 +521,8 @@ void TForm1::LoadUkbFile(const QString &path)
     TntMemo1 = std::move(content.lines);
     for (const KeyHint &hint : ApplyUkb(KeyTable, content))
         keyCell(hint.number)->setHint(hint.hint);
+    refreshIsoKeyHint();
+    setIsoKeyCellShown(IsoKeyUsed(KeyTable));
     RefreshKeys();
     m_layoutName = OD1.fileName;
     m_importedKlcProperties.reset();
@@ -542,8 +600,9 @@ LayoutSnapshot TForm1::snapshot() const
 {
     LayoutSnapshot layout;
     layout.table = KeyTable;
-    for (int i = 0; i < KeyCount; ++i)
+    for (int i = 0; i < TableKeyCount; ++i)
         layout.hints[i] = m_cells[i]->hint();
+    layout.isoKeyShown = m_isoKeyShown;
     layout.layoutName = m_layoutName;
     layout.importedKlcProperties = m_importedKlcProperties;
     return layout;
@@ -552,8 +611,9 @@ LayoutSnapshot TForm1::snapshot() const
 void TForm1::restore(const LayoutSnapshot &layout)
 {
     KeyTable = layout.table;
-    for (int i = 0; i < KeyCount; ++i)
+    for (int i = 0; i < TableKeyCount; ++i)
         m_cells[i]->setHint(layout.hints[i]);
+    setIsoKeyCellShown(layout.isoKeyShown || IsoKeyUsed(KeyTable));
     m_layoutName = layout.layoutName;
     m_importedKlcProperties = layout.importedKlcProperties;
     RefreshKeys();
@@ -677,7 +737,7 @@ void TForm1::TryLayout()
 
 void TForm1::highlightKey(int number)
 {
-    for (int i = 0; i < KeyCount; ++i)
+    for (int i = 0; i < TableKeyCount; ++i)
         m_cells[i]->setHighlighted(i + 1 == number);
 }
 
@@ -734,6 +794,8 @@ void TForm1::applyImport(const LayoutImport &imported, const QString &source, co
     const DialogTitle title(QStringLiteral("Import"));
     for (const KeyHint &hint : ApplyLayoutImport(KeyTable, imported.table))
         keyCell(hint.number)->setHint(hint.hint);
+    refreshIsoKeyHint();
+    setIsoKeyCellShown(IsoKeyUsed(KeyTable));
     RefreshKeys();
     // Nothing on disk holds the imported layout yet, so "Save" asks where.
     recordLayoutChange(QStringLiteral("Import"), before);
@@ -758,7 +820,7 @@ void TForm1::findCharacter()
     const int index = current ? int(std::find(m_cells.begin(), m_cells.end(), current) - m_cells.begin()) : 0;
     // Once the modal table is up.
     QTimer::singleShot(0, charTable(), &TForm2::focusSearchField);
-    EditKey(index < KeyCount ? index + 1 : 1);
+    EditKey(index < TableKeyCount ? index + 1 : 1);
 }
 
 void TForm1::showAboutBox()

@@ -35,7 +35,7 @@ public:
     explicit TForm1(QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // Redraws all 48 key cells from the state of the "Shift State" group.
+    // Redraws all key cells from the state of the "Shift State" group.
     void RefreshKeys();
     // Draws the cells through the view dispatcher ShowKeys: state 0 to 6, dbl and caps 0 or 1.
     void drawKeyView(int state, int dbl, int caps);
@@ -74,13 +74,13 @@ public:
     void TryLayout();
     void InstallForUser();
     void UninstallForUser();
-    // Highlights key cell 1 to 48 and no other; 0 highlights none.
+    // Highlights key cell 1 to 49 and no other; 0 highlights none.
     void highlightKey(int number);
     // Imports replace the layout like a load.
     void ImportSystemLayout();
     void ImportKlc();
 
-    // The key edit exchange with the character table (keys 1 to 47).
+    // The key edit exchange with the character table (keys 1 to 47 and the ISO key).
     void EditKey(int number);
     // The character table that EditKey shows, made hidden at its first use and kept: as the
     // editor's child it stays above the editor and goes with it.
@@ -99,6 +99,13 @@ public:
     void recordLayoutChange(const QString &what, const LayoutSnapshot &before);
     QUndoStack *undoStack() const { return m_undoStack; }
     QMenuBar *menuBar() const { return m_menuBar; }
+
+    // Whether the ISO key's cell is shown: always while the layout uses the key, else as the
+    // user chose through the "ISO key" item.
+    bool isIsoKeyShown() const { return m_isoKeyShown; }
+    // Shows or hides the ISO key's cell. Hiding a key that holds something asks first and,
+    // on Yes, empties the key as one undo step; on No the key stays shown.
+    void showIsoKey(bool show);
 
 public Q_SLOTS:
     void RB10Click();
@@ -124,6 +131,7 @@ public Q_SLOTS:
     void trylayout1Click();
     void installforuser1Click();
     void uninstall1Click();
+    void isokey1Click();
 
 Q_SIGNALS:
     // A key edit or a load changed the key table.
@@ -153,6 +161,10 @@ private:
     void radioClicked(QRadioButton *button);
     QRadioButton *radioOf(int state) const;
     void StoreKey(int number);
+    // Shows or hides the ISO key's cell and sets the left Shift label's length to match.
+    void setIsoKeyCellShown(bool shown);
+    // The hint of the ISO key's cell from the key table, after a load or import.
+    void refreshIsoKeyHint();
     // The UKB save; false when its dialog was cancelled. Throws OperationError.
     bool saveUkbAsChosen();
     // Asks about unsaved changes; true when the operation that asked may go on.
@@ -162,7 +174,10 @@ private:
     void applyImport(const LayoutImport &imported, const QString &source, const LayoutSnapshot &before);
 
     KeyboardPanel *Panel1 = nullptr;
-    std::array<KeyCell *, KeyCount> m_cells{};
+    std::array<KeyCell *, TableKeyCount> m_cells{};
+    KeyCell *m_leftShiftLabel = nullptr;
+    QAction *m_isoKeyAction = nullptr;
+    bool m_isoKeyShown = false;
     QGroupBox *GroupBox1 = nullptr;
     QRadioButton *RB10 = nullptr;
     QRadioButton *RB15 = nullptr;

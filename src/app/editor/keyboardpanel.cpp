@@ -31,7 +31,7 @@ KeyCell *KeyboardPanel::addCell(const QString &name, const QRect &geometry, cons
 KeyCell *KeyboardPanel::cellAt(const QPoint &pos) const
 {
     for (KeyCell *cell : m_cells) {
-        if (cell->geometry().contains(pos))
+        if (cell->isVisible() && cell->geometry().contains(pos))
             return cell;
     }
     return nullptr;
@@ -45,7 +45,7 @@ void KeyboardPanel::paintEvent(QPaintEvent *event)
     painter.setPen(palette().color(QPalette::WindowText));
     for (const KeyCell *cell : std::as_const(m_cells)) {
         const QRect r = cell->geometry();
-        if (!event->rect().intersects(r))
+        if (!cell->isVisible() || !event->rect().intersects(r))
             continue;
         // A one-pixel bevel, raised or sunken, drawn as solid rectangles: the fast path.
         const bool sunken = cell->bevel() == QFrame::Sunken;
@@ -146,7 +146,7 @@ KeyCell *KeyboardPanel::neighbour(const KeyCell *from, int key) const
     if (!from) {
         // No frame yet: the first cell that takes presses.
         for (KeyCell *cell : m_cells) {
-            if (cell->takesPresses())
+            if (cell->takesPresses() && cell->isVisible())
                 return cell;
         }
         return nullptr;
@@ -156,7 +156,7 @@ KeyCell *KeyboardPanel::neighbour(const KeyCell *from, int key) const
     const int sign = key == Qt::Key_Left || key == Qt::Key_Up ? -1 : 1;
     qint64 bestScore = 0;
     for (KeyCell *cell : m_cells) {
-        if (cell == from || !cell->takesPresses())
+        if (cell == from || !cell->takesPresses() || !cell->isVisible())
             continue;
         const QPoint d = cell->geometry().center() - origin;
         const int along = sign * (horizontal ? d.x() : d.y());

@@ -30,6 +30,23 @@ void KeyCell::setHighlighted(bool highlighted)
     m_panel->update(m_geometry);
 }
 
+void KeyCell::setVisible(bool visible)
+{
+    if (visible == m_visible)
+        return;
+    m_visible = visible;
+    m_panel->update(m_geometry);
+}
+
+void KeyCell::setGeometry(const QRect &geometry)
+{
+    if (geometry == m_geometry)
+        return;
+    m_panel->update(m_geometry);
+    m_geometry = geometry;
+    m_panel->update(m_geometry);
+}
+
 void KeyCell::setDeadLines(CaptionDeadLines lines)
 {
     if (lines == m_deadLines)

@@ -44,7 +44,12 @@ public:
     bool takesPresses() const { return m_takesPresses; }
     void setTakesPresses(bool takes) { m_takesPresses = takes; }
 
+    // A hidden cell is neither drawn nor pressed nor hinted.
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible);
+
     QRect geometry() const { return m_geometry; }
+    void setGeometry(const QRect &geometry);
     QColor colour() const { return m_colour; }
     QFont font() const { return m_font; }
     QFrame::Shadow bevel() const { return m_bevel; }
@@ -67,4 +72,5 @@ private:
     bool m_takesPresses = false;
     bool m_highlighted = false;
     CaptionDeadLines m_deadLines;
+    bool m_visible = true;
 };

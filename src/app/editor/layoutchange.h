@@ -15,7 +15,9 @@
 // Everything the editor holds of a layout, by value: what an undo step puts back.
 struct LayoutSnapshot {
     KeyTableArray table{};
-    std::array<QString, KeyCount> hints;
+    std::array<QString, TableKeyCount> hints;
+    // Whether the editor shows the ISO key's cell; it always does while the key is used.
+    bool isoKeyShown = false;
     // The picture's title and the header texts the KLC export starts from.
     QString layoutName;
     std::optional<KlcProperties> importedKlcProperties;

@@ -41,16 +41,16 @@ QVariant CharSearchModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (index.column()) {
         case CharacterColumn:
-            return ShownCharacter(QString(QChar(match.unit)));
+            return ShownCharacter(CodePointText(match.code));
         case CodeColumn:
-            return CodeText(match.unit);
+            return CodeText(match.code);
         default:
             return match.name;
         }
     case Qt::ToolTipRole:
-        return UnicodeLabel(match.unit) + u' ' + match.name;
+        return UnicodeLabel(match.code) + u' ' + match.name;
     case CodeRole:
-        return int(match.unit);
+        return int(match.code);
     default:
         return {};
     }

@@ -11,7 +11,7 @@ class CharSearchModel : public QAbstractTableModel
     Q_OBJECT
 public:
     enum Column { CharacterColumn, CodeColumn, NameColumn, ColumnCount };
-    // The row's UTF-16 unit as an int; nothing on the notice row.
+    // The row's code point as an int; nothing on the notice row.
     static constexpr int CodeRole = Qt::UserRole;
 
     explicit CharSearchModel(QObject *parent = nullptr);

@@ -13,7 +13,7 @@ void ShowSingleView(const KeyTableArray &table, KeyCaptions &captions, int state
         return;
     const auto shiftState = static_cast<ShiftState>(state);
     const bool unshifted = state % 2 == 1;  // Norm, AltGr, Ctrl sit on the lower line
-    for (int i = 0; i < KeyCount; ++i) {
+    for (int i = 0; i < TableKeyCount; ++i) {
         const QString &character = CharOf(table[i], shiftState);
         captions[i] = unshifted ? QStringLiteral(" ") + CaptionBreak + character : character;
     }
@@ -25,13 +25,13 @@ void ShowDoubleView(const KeyTableArray &table, KeyCaptions &captions, int pair)
         return;
     const auto lower = static_cast<ShiftState>(2 * pair - 1);
     const auto upper = static_cast<ShiftState>(2 * pair);
-    for (int i = 0; i < KeyCount; ++i)
+    for (int i = 0; i < TableKeyCount; ++i)
         captions[i] = CharOf(table[i], upper) + CaptionBreak + CharOf(table[i], lower);
 }
 
 void ShowCapsView(const KeyTableArray &table, KeyCaptions &captions)
 {
-    for (int i = 0; i < KeyCount; ++i) {
+    for (int i = 0; i < TableKeyCount; ++i) {
         const s_key &key = table[i];
         captions[i] = CapsSet(key) ? key.shift_char : QStringLiteral(" ") + CaptionBreak + key.norm_char;
     }

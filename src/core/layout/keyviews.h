@@ -2,8 +2,8 @@
 
 #include "keytable.h"
 
-// The captions of the 48 key cells; index N-1 is cell N.
-using KeyCaptions = std::array<QString, KeyCount>;
+// The captions of the key cells, the ISO key's last; index N-1 is cell N.
+using KeyCaptions = std::array<QString, TableKeyCount>;
 
 // The line break inside captions and hints: LF, then CR.
 inline const QString CaptionBreak = QStringLiteral("\n\r");

@@ -15,9 +15,7 @@ KeyTableArray EmptyImportTable()
 void SetImportedCharacter(s_key &key, ShiftState state, char32_t cp)
 {
     CodeOf(key, state) = CodeText(cp);
-    // A lone surrogate stays the unit it is.
-    const QString text = cp <= 0xFFFF ? QString(QChar(char16_t(cp))) : QString::fromUcs4(&cp, 1);
-    CharOf(key, state) = PickCharacter(text).character;
+    CharOf(key, state) = PickCharacter(CodePointText(cp)).character;
 }
 
 QList<KeyHint> ApplyLayoutImport(KeyTableArray &table, const KeyTableArray &imported)

@@ -25,6 +25,8 @@ QRect KeyCellRect(int number)
     constexpr Row rows[] = {{1, 13, 15, 45}, {14, 26, 57, 90}, {27, 37, 99, 102}, {38, 47, 141, 123}};
     if (number == SpaceKey)
         return QRect(180, 183, 202, KeyCellHeight);
+    if (number == IsoKey)
+        return QRect(123 - 33, 141, 31, KeyCellHeight);
     for (const Row &row : rows) {
         if (number >= row.first && number <= row.last)
             return QRect(row.left + 33 * (number - row.first), row.top, number == 26 ? 40 : 31,
@@ -36,7 +38,7 @@ QRect KeyCellRect(int number)
 QColor KeyCellColour(int number, const QColor &infoBackground)
 {
     switch (number) {
-    case 1: case 26:
+    case 1: case 26: case IsoKey:
         return QColor(clSilver);
     case 2: case 3: case 8: case 9: case 14: case 19: case 20: case 27: case 32: case 33:
     case 38: case 43: case 44:
@@ -50,6 +52,18 @@ QColor KeyCellColour(int number, const QColor &infoBackground)
     default:
         return QColor(clAqua);
     }
+}
+
+std::array<FixedKeyLabel, 10> FixedKeyLabelsFor(bool isoKey)
+{
+    std::array<FixedKeyLabel, 10> labels = FixedKeyLabels;
+    if (isoKey) {
+        // The gap the long Shift leaves before Z, kept before the ISO key.
+        FixedKeyLabel &shift = labels[LeftShiftLabel];
+        const int gap = KeyCellRect(ZKey).left() - (shift.left + shift.width);
+        shift.width = KeyCellRect(IsoKey).left() - gap - shift.left;
+    }
+    return labels;
 }
 
 QRect KeyboardBounds()

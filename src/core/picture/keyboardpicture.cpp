@@ -429,10 +429,13 @@ void PaintKeyboardPicture(QPainter &painter, const KeyTableArray &table, const Q
     painter.setPen(QColor(Ink));
     painter.drawText(QPointF(Margin, Margin + QFontMetricsF(titleFont).ascent()), CleanTitle(title));
 
-    for (const FixedKeyLabel &label : FixedKeyLabels)
+    // The ISO key only when the layout puts something on it: else the picture is the one
+    // of a keyboard without it.
+    const bool isoKey = IsoKeyUsed(table);
+    for (const FixedKeyLabel &label : FixedKeyLabelsFor(isoKey))
         DrawFixedKey(painter, label);
     bool deadKeys = false;
-    for (int number = 1; number <= KeyCount; ++number) {
+    for (int number = 1; number <= (isoKey ? IsoKey : KeyCount); ++number) {
         const KeyCap cap = KeyCapOf(KeyByNumber(table, number));
         DrawKeyCap(painter, number, cap);
         deadKeys = deadKeys || cap.shift.dead || cap.norm.dead || cap.altgrShift.dead || cap.altgr.dead;

@@ -13,8 +13,8 @@ class QPainter;
 // A picture of the layout to print or show: the typing block as the editor draws it, each
 // key cap with up to four characters (Shift top left, Norm bottom left, AltGr-Shift top
 // right, AltGr bottom right; a dead key's in a dotted frame), a title line and a one-line
-// legend. One painting function
-// draws it for every format.
+// legend. The ISO key is drawn when the layout uses it. One painting function draws it for
+// every format.
 
 // What one corner of a key cap shows for a key character.
 struct CapText {

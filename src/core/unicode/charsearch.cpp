@@ -3,16 +3,16 @@
 #include "charnames.h"
 #include "codetext.h"
 
+#include <QSet>
+
 #include <unicode/uchar.h>
 
 #include <algorithm>
-#include <bitset>
 #include <string_view>
 
 namespace {
 
 constexpr char32_t FirstTableCode = 0x20;
-constexpr char32_t LastTableCode = 0xFFFF;
 constexpr char32_t LastUnicodeCode = 0x10FFFF;
 constexpr int MaxCodeDigits = 6;
 
@@ -65,11 +65,6 @@ QString CodeNotice(char32_t code)
 {
     if (code > LastUnicodeCode)
         return QStringLiteral("%1 is not a Unicode code").arg(UnicodeLabel(code));
-    if (code > LastTableCode) {
-        const QString name = CharName(code);
-        return QStringLiteral("%1%2: the table holds only 16-bit codes")
-            .arg(UnicodeLabel(code), name.isEmpty() ? QString() : u' ' + name);
-    }
     if (code < FirstTableCode)
         return QStringLiteral("%1 is not in the table: it starts at U+0020").arg(UnicodeLabel(code));
     if (!IsAssigned(code))
@@ -77,7 +72,7 @@ QString CodeNotice(char32_t code)
     return {};
 }
 
-// Collects the rows, each unit once and at most MaxCharMatches of them.
+// Collects the rows, each code once and at most MaxCharMatches of them.
 class Rows
 {
 public:
@@ -93,15 +88,15 @@ public:
                 m_result.notice = notice;
             return;
         }
-        if (full() || m_seen.test(code))
+        if (full() || m_seen.contains(code))
             return;
-        m_seen.set(code);
-        m_result.matches.append({char16_t(code), name.isEmpty() ? CharDescription(code) : name});
+        m_seen.insert(code);
+        m_result.matches.append({code, name.isEmpty() ? CharDescription(code) : name});
     }
 
 private:
     CharSearchResult &m_result;
-    std::bitset<LastTableCode + 1> m_seen;
+    QSet<char32_t> m_seen;
 };
 
 } // namespace
@@ -148,7 +143,7 @@ CharSearchResult CharFinder::find(const CharQuery &query)
         for (const UCharNameChoice choice : {U_UNICODE_CHAR_NAME, U_CHAR_NAME_ALIAS}) {
             UErrorCode error = U_ZERO_ERROR;
             const UChar32 code = u_charFromName(choice, name.constData(), &error);
-            if (U_SUCCESS(error) && code >= UChar32(FirstTableCode) && code <= UChar32(LastTableCode))
+            if (U_SUCCESS(error) && code >= UChar32(FirstTableCode))
                 rows.addCode(char32_t(code));
         }
         std::vector<int> entries;
@@ -172,20 +167,20 @@ void CharFinder::readNames()
 {
     if (isIndexed())
         return;
-    // About 55,600 named units, 1.4 MB of names.
-    m_names.reserve(1500000);
-    m_starts.reserve(56000);
-    m_units.reserve(56000);
+    // About 149,200 named characters, 4.0 MB of names.
+    m_names.reserve(4100000);
+    m_starts.reserve(150000);
+    m_units.reserve(150000);
     const auto add = [](void *context, UChar32 code, UCharNameChoice, const char *name, int32_t length) -> UBool {
         auto *finder = static_cast<CharFinder *>(context);
-        finder->m_units.push_back(char16_t(code));
+        finder->m_units.push_back(char32_t(code));
         finder->m_starts.push_back(quint32(finder->m_names.size()));
         finder->m_names.append(name, size_t(length));
         finder->m_names.push_back('\n');
         return true;
     };
     UErrorCode error = U_ZERO_ERROR;
-    u_enumCharNames(UChar32(FirstTableCode), UChar32(LastTableCode) + 1, add, this, U_UNICODE_CHAR_NAME, &error);
+    u_enumCharNames(UChar32(FirstTableCode), UChar32(LastUnicodeCode) + 1, add, this, U_UNICODE_CHAR_NAME, &error);
     m_starts.push_back(quint32(m_names.size()));
 }
 
@@ -228,9 +223,14 @@ void CharFinder::findWords(const QByteArrayList &wordsAsTyped, std::vector<int> 
             candidates.push_back({entry, fit, int(name.size())});
         pos = all.find(View(lead), next);
     }
-    const auto better = [](const Candidate &a, const Candidate &b) {
+    // At equal fit the grid's characters come first: a search finds what it found before
+    // the table took characters beyond U+FFFF, and those follow.
+    const auto beyond = [this](const Candidate &c) { return m_units[c.entry] > 0xFFFF; };
+    const auto better = [&beyond](const Candidate &a, const Candidate &b) {
         if (a.fit != b.fit)
             return a.fit > b.fit;
+        if (beyond(a) != beyond(b))
+            return !beyond(a);
         if (a.length != b.length)
             return a.length < b.length;
         return a.entry < b.entry;

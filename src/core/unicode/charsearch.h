@@ -25,8 +25,8 @@ CharQuery ParseCharQuery(QStringView text);
 
 // One row of the results.
 struct CharMatch {
-    char16_t unit;
-    QString name;  // the name, or what the unit is when it has none ("private use")
+    char32_t code;
+    QString name;  // the name, or what the code is when it has none ("private use")
     bool operator==(const CharMatch &) const = default;
 };
 
@@ -38,10 +38,10 @@ struct CharSearchResult {
 // The most rows a search returns.
 constexpr int MaxCharMatches = 300;
 
-// Finds the characters of the character table (U+0020 to U+FFFF) for a query. The
+// Finds characters from U+0020 to U+10FFFF for a query (the grid shows those to U+FFFF). The
 // character and the code come first, then the character of exactly that name, then the
-// names holding every word: best where the words are whole words of the name, then
-// shorter names first. Unassigned codes are never found.
+// names holding every word: best where the words are whole words of the name, then those
+// up to U+FFFF, then shorter names first. Unassigned codes are never found.
 //
 // The names come from ICU, read once, at the first search by name or by readNames():
 // opening the window costs nothing.
@@ -59,9 +59,9 @@ public:
 private:
     void findWords(const QByteArrayList &wordsAsTyped, std::vector<int> &entries);
 
-    // Every named unit's name followed by '\n', in code order; m_starts[i] is where the
-    // name of m_units[i] begins, with one more start past the end.
+    // Every named character's name followed by '\n', in code order; m_starts[i] is where
+    // the name of m_units[i] begins, with one more start past the end.
     std::string m_names;
     std::vector<quint32> m_starts;
-    std::vector<char16_t> m_units;
+    std::vector<char32_t> m_units;
 };

@@ -37,3 +37,10 @@ char32_t FirstCodePoint(QStringView text)
         return QChar::surrogateToUcs4(text[0], text[1]);
     return text[0].unicode();
 }
+
+QString CodePointText(char32_t cp)
+{
+    if (cp <= 0xFFFF)
+        return QString(QChar(char16_t(cp)));
+    return QString::fromUcs4(&cp, 1);
+}

@@ -155,11 +155,21 @@ private Q_SLOTS:
         QVERIFY(searchEdit()->hasFocus());
     }
 
+    void beyondSixteenBitsIsPicked()
+    {
+        type(QStringLiteral("\U00010450"));
+        QTest::keyClick(searchEdit(), Qt::Key_Return);
+        QCOMPARE(fields(1), u"\U00010450|10450");
+        // The widest code is shown whole.
+        const QLabel *code = child<QLabel>(QStringLiteral("Label1"));
+        QVERIFY(code->fontMetrics().horizontalAdvance(QStringLiteral("10FFFF")) <= code->contentsRect().width());
+    }
+
     void noticeCannotBePicked()
     {
-        type(QStringLiteral("\U0001F600"));
+        type(QStringLiteral("U+0378"));
         QVERIFY(list()->isVisible());
-        QVERIFY(list()->model()->index(0, 0).data().toString().contains(u"16-bit"));
+        QVERIFY(list()->model()->index(0, 0).data().toString().contains(u"not assigned"));
         QTest::keyClick(searchEdit(), Qt::Key_Return);
         QCOMPARE(fields(1), u" |");
     }

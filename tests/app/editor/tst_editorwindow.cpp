@@ -206,12 +206,14 @@ private Q_SLOTS:
         QCOMPARE(names, (QStringList{"loadukb1", "saveukb1", "N1", "saveasXML1",
                                      "saveaslayout3041", "saveasklc1", "saveasxkb1",
                                      "saveassvg1", "saveaspng1", "saveaspdf1", "importsystemlayout1",
-                                     "importklc1", "NTry", "trylayout1", "installforuser1", "uninstall1"}));
+                                     "importklc1", "NTry", "trylayout1", "installforuser1", "uninstall1",
+                                     "NIso", "isokey1"}));
         QCOMPARE(captions, (QStringList{"load   *.ukb", "save  *.ukb", "-", "save as   *.layout",
                                         "save as   *.layout (new)", "save as   *.klc",
                                         "save as   *.xkb", "save as   *.svg", "save as   *.png",
                                         "save as   *.pdf", "import   system layout", "import   *.klc",
-                                        "-", "try", "install for this user", "uninstall"}));
+                                        "-", "try", "install for this user", "uninstall",
+                                        "-", "ISO key"}));
     }
 
     void viewsFollowTheClicks()

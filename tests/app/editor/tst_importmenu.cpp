@@ -249,6 +249,19 @@ private Q_SLOTS:
                  chosen.has_value());
     }
 
+    void exactNameRanksFirst()
+    {
+        // us(intl) comes first, is the session's layout and matches "de" by its "dead keys".
+        const QList<XkbLayoutInfo> layouts = {Layout("us", "intl", "English (US, intl., with dead keys)"),
+                                              Layout("de", "neo", "German (Neo 2)"), Layout("de", "", "German")};
+        XkbLayoutDialog dialog(layouts, Layout("us", "intl"));
+        QVERIFY(ShowOnScreen(&dialog));
+        QTest::keyClicks(Child<QLineEdit>(&dialog, "filterEdit"), QStringLiteral("DE"));
+        const QAbstractItemModel *rows = Child<QTreeView>(&dialog, "layoutView")->model();
+        QCOMPARE(rows->index(1, 0).data().toString(), u"de(neo)");  // then the layout's variants
+        QCOMPARE(dialog.selectedLayout()->fullName(), u"de");
+    }
+
     void filterWithoutMatchesDisablesOk()
     {
         XkbLayoutDialog dialog(SomeLayouts, std::nullopt);

@@ -380,7 +380,7 @@ private Q_SLOTS:
         fillKey14();
         KeyByNumber(KeyTable, 16).altgr_char = QStringLiteral("e");
         editKey(14, [this] {
-            table()->SearchEditPick(QChar(0x00B4));
+            table()->SearchEditPick(0x00B4);
             ClickButton(tableChild<QCheckBox>(QStringLiteral("DeadCheck")));
             ClickButton(tableChild<QPushButton>(QStringLiteral("DeadFill")));
             pressOk();

@@ -1,3 +1,4 @@
+#include "keyboardgeometry.h"
 #include "keyboardpicture.h"
 #include "testhelpers.h"
 #include "testlayouts.h"
@@ -189,6 +190,17 @@ private Q_SLOTS:
         // Capitals alone on the letter keys with Caps Lock.
         QVERIFY(!all.contains(u"\u0439"));
         QVERIFY(!all.contains(u"\u0451"));
+    }
+
+    void isoKeyHasRoomBesideTheShortShift()
+    {
+        // Inside the block, so the picture keeps its size; only the short Shift leaves room.
+        const QRect iso = KeyCellRect(IsoKey);
+        QVERIFY(KeyboardBounds().contains(iso) && FixedKeyLabels[LeftShiftLabel].rect().intersects(iso));
+        for (const FixedKeyLabel &label : FixedKeyLabelsFor(true))
+            QVERIFY2(!label.rect().intersects(iso), label.caption);
+        for (int number = 1; number <= KeyCount; ++number)
+            QVERIFY(!KeyCellRect(number).intersects(iso));
     }
 
     void svgTitle_data()
