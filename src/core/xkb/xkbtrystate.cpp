@@ -179,7 +179,7 @@ QString XkbTryState::typeThroughCompose(int number, quint32 keycode, XkbTypedKey
     }
     case XKB_COMPOSE_CANCELLED: {
         const QString after = QStringLiteral("nothing: the dead key ") + m_waiting
-                              + QStringLiteral(" has no sequence with ") + (plain.isEmpty() ? QStringLiteral("it") : DescribeText(plain));
+                              + QStringLiteral(" has no sequence with ") + (plain.isEmpty() ? QStringLiteral("this key") : DescribeText(plain));
         xkb_compose_state_reset(m_composeState.get());
         m_waiting.clear();
         return after;
