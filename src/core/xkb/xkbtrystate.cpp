@@ -77,7 +77,11 @@ void XkbTryState::rebuild(const KeyTableArray &table)
     XkbKeymapPtr keymap = CompileXkbKeymap(XkbKeymapTextOfSymbols(XkbSymbolsText(table, name), name), name);
     XkbStatePtr state = NewState(keymap.get());
     const QByteArray composeText = XkbComposeText(table, name);
-    XkbComposeTablePtr compose = composeText.isEmpty() ? nullptr : CompileXkbCompose(composeText);
+    // The locale's table takes most of a rebuild: an edit that leaves the sequences keeps it.
+    XkbComposeTablePtr compose;
+    if (!composeText.isEmpty())
+        compose = composeText == m_composeText && m_compose ? XkbComposeTablePtr(xkb_compose_table_ref(m_compose.get()))
+                                                            : CompileXkbCompose(composeText);
     XkbComposeStatePtr composeState;
     if (compose) {
         composeState.reset(xkb_compose_state_new(compose.get(), XKB_COMPOSE_STATE_NO_FLAGS));
@@ -100,6 +104,7 @@ void XkbTryState::rebuild(const KeyTableArray &table)
     m_keymap = std::move(keymap);
     m_state = std::move(state);
     m_compose = std::move(compose);
+    m_composeText = composeText;
     m_composeState = std::move(composeState);
     m_waiting.clear();
     m_keycodes = keycodes;

@@ -54,6 +54,7 @@ private:
     XkbKeymapPtr m_keymap;
     XkbStatePtr m_state;
     XkbComposeTablePtr m_compose;  // nullptr for a layout without dead keys
+    QByteArray m_composeText;
     XkbComposeStatePtr m_composeState;
     QString m_waiting;  // the dead key waiting, as the status line names it
     std::array<quint32, TableKeyCount> m_keycodes{};
