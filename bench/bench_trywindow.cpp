@@ -47,25 +47,30 @@ int main(int argc, char *argv[])
     auto *edit = window.findChild<QLineEdit *>(QStringLiteral("TryEdit"));
     const XkbTryState codes(table);
 
-    const int presses = 5000;
-    std::vector<double> pressTimes;
-    for (int i = 0; i < presses; ++i) {
-        if (i % 40 == 0)
-            edit->clear();
-        const quint32 scanCode = codes.keycodeOfKey(1 + i % (KeyCount - 1));
+    // Presses the key and lets it go; the press's time, or a negative one when the field
+    // did not grow by the characters expected.
+    const auto pressKey = [edit](quint32 scanCode, qsizetype grows) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
         const qsizetype before = edit->text().size();
         QElapsedTimer timer;
         timer.start();
         QCoreApplication::sendEvent(edit, &press);
-        const qint64 ns = timer.nsecsElapsed();
-        if (edit->text().size() != before + 1) {
+        const double ms = timer.nsecsElapsed() / 1e6;
+        QCoreApplication::sendEvent(edit, &release);
+        return edit->text().size() == before + grows ? ms : -1.0;
+    };
+
+    const int presses = 5000;
+    std::vector<double> pressTimes;
+    for (int i = 0; i < presses; ++i) {
+        if (i % 40 == 0)
+            edit->clear();
+        pressTimes.push_back(pressKey(codes.keycodeOfKey(1 + i % (KeyCount - 1)), 1));
+        if (pressTimes.back() < 0) {
             std::fprintf(stderr, "key press typed nothing\n");
             return 1;
         }
-        pressTimes.push_back(ns / 1e6);
-        QCoreApplication::sendEvent(edit, &release);
     }
 
     const int rebuilds = 100;
@@ -95,21 +100,12 @@ int main(int argc, char *argv[])
     for (int i = 0; i < presses; ++i) {
         if (i % 40 == 0)
             edit->clear();
-        const quint32 scanCode = deadCodes.keycodeOfKey(i % 2 == 0 ? 13 : 14 + (i / 2) % 10);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, scanCode, 0, 0, QStringLiteral("a"));
-        const qsizetype before = edit->text().size();
-        QElapsedTimer timer;
-        timer.start();
-        QCoreApplication::sendEvent(edit, &press);
-        const qint64 ns = timer.nsecsElapsed();
-        if (edit->text().size() != before + (i % 2)) {
+        deadTimes.push_back(pressKey(deadCodes.keycodeOfKey(i % 2 == 0 ? 13 : 14 + (i / 2) % 10), i % 2));
+        if (deadTimes.back() < 0) {
             std::fprintf(stderr, "the dead key did not wait or its pair typed nothing: %s\n",
                          qPrintable(window.findChild<QLabel *>(QStringLiteral("TryStatus"))->text()));
             return 1;
         }
-        deadTimes.push_back(ns / 1e6);
-        QCoreApplication::sendEvent(edit, &release);
     }
 
     std::printf("try window on \"%s\":\n", qPrintable(QGuiApplication::platformName()));
