@@ -1,5 +1,6 @@
-// Import of a system XKB layout (compile with libxkbcommon, read 48 keys at four levels,
-// the Caps Lock check) and of a KLC file (read, decode, parse), each with its apply to the
+// Import of a system XKB layout (compile with libxkbcommon, read 49 keys at four levels,
+// the Caps Lock check, the dead keys' pairs from the system's compose table, which is read
+// once per process) and of a KLC file (read, decode, parse), each with its apply to the
 // key table as the editor does it.
 #include "klcfile.h"
 #include "klcimport.h"
@@ -42,7 +43,7 @@ int main()
 
     const int xkbRuns = 50;
     std::printf("median of %d runs each:\n", xkbRuns);
-    for (const char *name : {"us", "ru", "de(neo)"}) {
+    for (const char *name : {"us", "ru", "de", "de(neo)"}) {
         const XkbLayoutInfo info = *ParseXkbLayoutName(QString::fromLatin1(name));
         const double xkb = MedianMilliseconds([&] {
             ApplyLayoutImport(table, ImportXkbLayout(info.layout, info.variant).table);
@@ -53,8 +54,14 @@ int main()
         const double read = MedianMilliseconds([&] {
             ApplyLayoutImport(table, ImportXkbKeymap(keymap.get(), info.fullName()).table);
         }, xkbRuns);
+        int deadKeys = 0;
+        for (const s_key &key : table) {
+            for (const ShiftState state : AllShiftStates)
+                deadKeys += DeadOf(key, state) ? 1 : 0;
+        }
         std::printf("  system layout %-8s import + apply: %6.2f ms (target < 20); libxkbcommon's "
-                    "compile alone %6.2f ms, reading the keymap + apply %5.2f ms\n", name, xkb, compile, read);
+                    "compile alone %6.2f ms, reading the keymap + apply %5.2f ms; %d dead keys\n",
+                    name, xkb, compile, read, deadKeys);
     }
 
     // A KLC file as the export writes it, from the layout just imported.

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
-  libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data
+  libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data libx11-data
   fonts-liberation fonts-dejavu-core fontconfig
   librsvg2-bin libxml2-utils libicu-dev
   reuse

@@ -1,8 +1,11 @@
 #include "formatdialogs.h"
 
 #include "fileformats.h"
+#include "xkbcompose.h"
 #include "xkbinstall.h"
 #include "xkbsymbols.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <array>
@@ -20,8 +23,15 @@ struct FormatTexts {
 QString XkbUsage(const QString &path)
 {
     const QString name = XkbLayoutNameOfPath(path);
-    return QStringLiteral("To type with it, copy it to ") + XkbUserSymbolsFolderForMessages() + name
-           + QStringLiteral(" and choose the layout ") + name + u'.';
+    QString usage = QStringLiteral("To type with it, copy it to ") + XkbUserSymbolsFolderForMessages() + name
+                    + QStringLiteral(" and choose the layout ") + name + u'.';
+    // The export writes the compose text beside the file for a layout with dead keys.
+    const QFileInfo compose(XkbComposePathOf(path));
+    if (compose.exists() && compose.lastModified() >= QFileInfo(path).lastModified().addSecs(-2)) {
+        usage += QStringLiteral("\nIts dead keys need the compose sequences in ") + compose.fileName()
+                 + QStringLiteral(": add them to ~/.XCompose.");
+    }
+    return usage;
 }
 
 constexpr std::array<FormatTexts, 7> Texts = {{

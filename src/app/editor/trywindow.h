@@ -12,7 +12,7 @@ class XkbTryState;
 
 // The "Try layout" window: a text field (TryEdit) in which the physical keyboard types with
 // the layout being edited, through the keymap the XKB export would write, compiled in
-// memory. Each key goes in by its native scan code, which X11 and Wayland give as the XKB
+// memory, and through its compose text when it has dead keys. Each key goes in by its native scan code, which X11 and Wayland give as the XKB
 // keycode. Keys outside the 48 keep their usual editing meaning. The line under the field
 // (TryStatus) names the last key, its state and its character.
 class TryWindow : public QWidget
@@ -31,7 +31,7 @@ public Q_SLOTS:
     void rebuild();
 
 Q_SIGNALS:
-    // The key (1 to 48) that typed last; 0 when none is to be shown any more.
+    // The key (1 to 49) that typed last; 0 when none is to be shown any more.
     void keyTyped(int number);
 
 protected:

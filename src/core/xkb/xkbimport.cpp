@@ -3,11 +3,14 @@
 #include "charnames.h"
 #include "codetext.h"
 #include "operationerror.h"
+#include "xkbcompose.h"
 #include "xkbkeymap.h"
 #include "xkbregistry.h"
 #include "xkbsymbols.h"
 
 #include <xkbcommon/xkbcommon.h>
+
+#include <QList>
 
 #include <array>
 
@@ -17,13 +20,9 @@ namespace {
 QString NotCarried(xkb_keysym_t sym, char32_t cp)
 {
     const QString name = XkbKeysymNameOf(sym);
-    if (name.startsWith(QLatin1String("dead_")))
-        return name + QStringLiteral(" is a dead key");
     if (cp == 0)
         return name + QStringLiteral(" has no character");
     const QString point = UnicodeLabel(cp);
-    if (cp > 0xFFFF)
-        return QStringLiteral("%1 (%2) is outside the 16-bit range").arg(name, point);
     if (cp < 0x20 || (cp >= 0x7F && cp <= 0x9F))
         return QStringLiteral("%1 (%2) is a control character").arg(name, point);
     if (cp == 0xFFFE || cp == 0xFFFF)
@@ -75,7 +74,15 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
 
     LayoutImport result;
     result.table = EmptyImportTable();
-    for (int number = 1; number <= KeyCount; ++number) {
+    // The dead keys' tables need every character the layout types: they come last.
+    struct DeadLevel {
+        int number;
+        ShiftState state;
+        xkb_keysym_t sym;
+    };
+    QList<DeadLevel> deadLevels;
+    QList<xkb_keysym_t> typed;
+    for (int number = 1; number <= TableKeyCount; ++number) {
         s_key &key = KeyByNumber(result.table, number);
         const QString keyName = XkbKeyName(number);
         const xkb_keycode_t keycode = xkb_keymap_key_by_name(keymap, keyName.toLatin1().constData());
@@ -97,21 +104,42 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
                                   where + QStringLiteral("%1 keysyms at once").arg(count));
                 continue;
             }
+            if (IsDeadKeysym(syms[0])) {
+                deadLevels.append({number, XkbLevelStates[level], syms[0]});
+                continue;
+            }
             const char32_t cp = xkb_keysym_to_utf32(syms[0]);
             const QString reason = NotCarried(syms[0], cp);
             if (!reason.isEmpty()) {
-                if (XkbKeysymNameOf(syms[0]).startsWith(QLatin1String("dead_")))
-                    result.report.add(QStringLiteral("dead key"), QStringLiteral("dead keys"), where + reason);
-                else
-                    result.report.add(QStringLiteral("character"), QStringLiteral("characters"), where + reason);
+                result.report.add(QStringLiteral("character"), QStringLiteral("characters"), where + reason);
                 continue;
             }
-            SetImportedCharacter(key, XkbLevelStates[level], char16_t(cp));
+            SetImportedCharacter(key, XkbLevelStates[level], cp);
             carried[level] = cp;
+            if (number != SpaceKey && !typed.contains(syms[0]))
+                typed.append(syms[0]);
         }
         const bool caps = carried[1] != 0 && carried[1] != carried[0]
                           && xkb_state_key_get_utf32(capsState.get(), keycode) == carried[1];
         key.caps = caps ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    // A dead key's own character is what its keysym composes with the space bar; its pairs
+    // are what it composes with each character the layout types, where that is one character.
+    xkb_compose_table *compose = SystemComposeTable();
+    for (const DeadLevel &level : deadLevels) {
+        s_key &key = KeyByNumber(result.table, level.number);
+        const QString own = ComposeResult(compose, {level.sym, XKB_KEY_space});
+        if (own.toUcs4().size() == 1)
+            SetImportedCharacter(key, level.state, own.toUcs4().first());
+        DeadKey dead;
+        dead.keysym = XkbKeysymNameOf(level.sym);
+        for (const xkb_keysym_t base : std::as_const(typed)) {
+            const QString composed = ComposeResult(compose, {level.sym, base});
+            const char32_t baseCp = xkb_keysym_to_utf32(base);
+            if (composed.toUcs4().size() == 1)
+                dead.pairs.append({QString::fromUcs4(&baseCp, 1), composed});
+        }
+        DeadOf(key, level.state) = dead;
     }
     SetSpaceBarFixedValues(KeyByNumber(result.table, SpaceKey));
     return result;

@@ -9,8 +9,11 @@
 // writes it) become its Norm, Shift, AltGr and AltGr-Shift states. The key's caps is "1"
 // where, with the Lock modifier locked, the key gives its level-2 character and that
 // differs from level 1: libxkbcommon's case rules decide, not a table of ours. The Ctrl
-// states and the spare slots stay empty. Dead keys, keysyms without a character,
-// characters beyond U+FFFF and controls are left empty and reported.
+// states and the spare slots stay empty. The ISO key is <LSGT>. A dead keysym becomes a
+// dead key that keeps the keysym: its character is what the system's compose table
+// (xkbcompose.h) gives for the keysym and the space bar, its pairs what it gives for the
+// keysym and each character the layout types, where that is a single character. Keysyms
+// without a character and controls are left empty and reported.
 
 // Throws OperationError when the layout is not known or does not compile.
 LayoutImport ImportXkbLayout(const QString &layout, const QString &variant);

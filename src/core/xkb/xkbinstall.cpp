@@ -4,6 +4,7 @@
 #include "desktopsession.h"
 #include "evdevrules.h"
 #include "operationerror.h"
+#include "xkbcompose.h"
 #include "xkbfolderlock.h"
 #include "xkbregistry.h"
 #include "xkbsymbols.h"
@@ -44,6 +45,23 @@ QString SystemXkbRoot()
     return qEnvironmentVariableIsSet("XKB_CONFIG_ROOT") ? qEnvironmentVariable("XKB_CONFIG_ROOT")
                                                         : QStringLiteral(TAVO_XKB_CONFIG_ROOT);
 }
+
+// The user's compose files, as libxkbcommon and libX11 look for them: $XDG_CONFIG_HOME/XCompose,
+// then ~/.XCompose.
+QStringList UserComposePaths()
+{
+    return {ConfigHome() + QStringLiteral("/XCompose"), QDir::homePath() + QStringLiteral("/.XCompose")};
+}
+
+// The one the install writes: the first that exists, else ~/.XCompose.
+QString UserComposePath()
+{
+    const QStringList paths = UserComposePaths();
+    return QFileInfo::exists(paths.first()) ? paths.first() : paths.last();
+}
+
+// The largest user compose file Tavo changes; the locale's own tables are about 300 KiB.
+constexpr qint64 MaxUserComposeSize = qint64(1) << 20;
 
 QString AutostartFolder() { return ConfigHome() + QStringLiteral("/autostart"); }
 
@@ -134,6 +152,17 @@ public:
             return;
         Remove(path);
         m_done.append({path, old});
+    }
+    // Replaces the layout's block of compose sequences in the file (xkbcompose.h); an empty
+    // block takes it out. A file that is not there is created only for a block.
+    void writeComposeBlock(const QString &path, const QString &name, const QByteArray &block)
+    {
+        const std::optional<QByteArray> old = ReadIfExists(path, MaxUserComposeSize);
+        const std::optional<QByteArray> changed = WithXkbComposeBlock(old, name, block);
+        if (changed && changed != old) {
+            Write(path, *changed);
+            m_done.append({path, old});
+        }
     }
     void undo() noexcept
     {
@@ -304,6 +333,8 @@ std::optional<EvdevRules> RemoveLayout(XkbFolderLock &lock, const EvdevRules &ru
     try {
         for (const QString &path : LayoutFiles(name))
             transaction.remove(path);
+        for (const QString &path : UserComposePaths())
+            transaction.writeComposeBlock(path, name, {});
         if (remaining)
             transaction.write(rulesPath, *remaining);
         else
@@ -451,6 +482,9 @@ QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const 
     const EvdevLayoutEntry entry = EntryOf(name, options);
     const QByteArray symbols = XkbSymbolsText(table, name);
     VerifyXkbSymbols(table, name, symbols);
+    const QByteArray composeBlock = XkbComposeBlock(table, name);
+    if (!composeBlock.isEmpty())
+        CompileXkbCompose(XkbComposeText(table, name));
 
     const QString rulesPath = RulesPath();
     XkbFolderLock lock(QFileInfo(rulesPath).path(), true);
@@ -474,6 +508,8 @@ QString InstallXkbLayout(const KeyTableArray &table, const QString &name, const 
             transaction.write(XkbAutostartPath(name), AutostartText(name));
         else
             transaction.remove(XkbAutostartPath(name));
+        for (const QString &path : UserComposePaths())
+            transaction.writeComposeBlock(path, name, path == UserComposePath() ? composeBlock : QByteArray());
         transaction.write(SymbolsPath(name), symbols);
     } catch (const OperationError &) {
         transaction.undo();

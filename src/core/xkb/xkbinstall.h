@@ -23,6 +23,12 @@
 // entry and the layout's other files. A symbols file of the form Tavo writes without an
 // entry (left by an older Tavo) counts as Tavo's: an install replaces it, an uninstall
 // removes it.
+//
+// A layout with dead keys whose compose sequences the system's table does not all give has
+// its block of sequences (xkbcompose.h) in the user's compose file: $XDG_CONFIG_HOME/XCompose
+// where it exists, else ~/.XCompose, created with include "%L" first. It is written in the
+// same transaction, before the symbols file; the uninstall takes the block out of both
+// files and leaves every other byte.
 
 struct XkbInstalledLayout {
     QString name;

@@ -159,6 +159,17 @@ QByteArray XkbKeymapTextOfSymbols(const QByteArray &symbolsText, const QString &
            "};\n";
 }
 
+XkbContextPtr NewCollectingXkbContext(QStringList &messages)
+{
+    XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    if (context) {
+        xkb_context_set_user_data(context.get(), &messages);
+        xkb_context_set_log_fn(context.get(), CollectLog);
+        xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_ERROR);
+    }
+    return context;
+}
+
 namespace {
 
 // Runs compile with a context of the default include path whose error messages it
@@ -166,12 +177,9 @@ namespace {
 template <typename Compile>
 XkbKeymapPtr CompileCollecting(const QString &layoutName, QStringList &messages, Compile compile)
 {
-    XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES));
+    XkbContextPtr context = NewCollectingXkbContext(messages);
     if (!context)
         throw OperationError(QStringLiteral("Cannot compile the XKB layout \"%1\": libxkbcommon has no context").arg(layoutName));
-    xkb_context_set_user_data(context.get(), &messages);
-    xkb_context_set_log_fn(context.get(), CollectLog);
-    xkb_context_set_log_level(context.get(), XKB_LOG_LEVEL_ERROR);
     XkbKeymapPtr keymap(compile(context.get()));
     xkb_context_set_user_data(context.get(), nullptr);
     if (!keymap && messages.isEmpty())

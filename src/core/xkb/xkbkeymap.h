@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -18,6 +19,11 @@ struct XkbStateDeleter { void operator()(xkb_state *state) const; };
 using XkbContextPtr = std::unique_ptr<xkb_context, XkbContextDeleter>;
 using XkbKeymapPtr = std::unique_ptr<xkb_keymap, XkbKeymapDeleter>;
 using XkbStatePtr = std::unique_ptr<xkb_state, XkbStateDeleter>;
+
+// A context of the default include path that appends libxkbcommon's error messages to
+// messages instead of printing them; the list must outlive the context's use. nullptr
+// when libxkbcommon has none.
+XkbContextPtr NewCollectingXkbContext(QStringList &messages);
 
 // The body of a symbols file's default section (its first section when none is marked
 // "default"): the text between its braces. Comments and strings are skipped while the

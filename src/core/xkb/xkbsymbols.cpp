@@ -4,6 +4,7 @@
 #include "codetext.h"
 #include "keytexts.h"
 #include "operationerror.h"
+#include "xkbcompose.h"
 #include "xkbkeymap.h"
 #include "xkbregistry.h"
 
@@ -23,6 +24,8 @@ QString XkbKeyName(int number)
     };
     if (number == 1)
         return QStringLiteral("TLDE");
+    if (number == IsoKey)
+        return QStringLiteral("LSGT");
     if (number <= 13)
         return numbered("AE", number - 1);
     if (number <= 25)
@@ -66,12 +69,22 @@ Level LevelOf(const QString &code)
     return {sym, *cp};
 }
 
-std::array<Level, 4> LevelsOf(const s_key &key)
+// A dead state gives its dead keysym (xkbcompose.h), which types no character by itself, or
+// its private-use keysym.
+std::array<Level, 4> LevelsOf(const s_key &key, const std::array<quint32, 4> &deadSyms)
 {
     std::array<Level, 4> levels;
-    for (int i = 0; i < 4; ++i)
-        levels[i] = LevelOf(CodeOf(key, XkbLevelStates[i]));
+    for (int i = 0; i < 4; ++i) {
+        levels[i] = deadSyms[i] != 0 ? Level{deadSyms[i], xkb_keysym_to_utf32(deadSyms[i])}
+                                     : LevelOf(CodeOf(key, XkbLevelStates[i]));
+    }
     return levels;
+}
+
+// The keys the file holds: the 48, and the ISO key when the layout puts anything on it.
+int WrittenKeyCount(const KeyTableArray &table)
+{
+    return IsoKeyUsed(table) ? IsoKey : KeyCount;
 }
 
 // What a level of the key gives with Caps Lock on, by the key's type (see the header).
@@ -168,9 +181,10 @@ QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name)
     text += QStringLiteral("default partial alphanumeric_keys\n");
     text += QStringLiteral("xkb_symbols \"basic\" {\n");
     text += QStringLiteral("    name[Group1] = \"%1\";\n").arg(name);
-    for (int number = 1; number <= KeyCount; ++number) {
+    const XkbDeadKeysymTable deadSyms = XkbDeadKeysyms(table, name);
+    for (int number = 1; number <= WrittenKeyCount(table); ++number) {
         const s_key &key = KeyByNumber(table, number);
-        const std::array<Level, 4> levels = LevelsOf(key);
+        const std::array<Level, 4> levels = LevelsOf(key, deadSyms[number - 1]);
         QStringList symbols;
         for (const Level &level : levels)
             symbols << XkbKeysymNameOf(level.sym);
@@ -225,11 +239,12 @@ void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QBy
         }
     }
 
-    for (int number = 1; number <= KeyCount; ++number) {
+    const XkbDeadKeysymTable deadSyms = XkbDeadKeysyms(table, name);
+    for (int number = 1; number <= WrittenKeyCount(table); ++number) {
         const s_key &key = KeyByNumber(table, number);
         const QString keyName = XkbKeyName(number);
         const xkb_keycode_t keycode = KeycodeOf(keymap.get(), keyName, name);
-        const std::array<Level, 4> levels = LevelsOf(key);
+        const std::array<Level, 4> levels = LevelsOf(key, deadSyms[number - 1]);
         for (int caps = 0; caps < 2; ++caps) {
             for (int level = 0; level < 4; ++level) {
                 const Level want = caps ? WithCapsLock(key, levels, level) : levels[level];
@@ -259,5 +274,16 @@ void SaveXkbFile(const KeyTableArray &table, const QString &path)
 {
     const QString name = XkbLayoutNameOfPath(path);
     RequireValidName(name, QStringLiteral(" (the file name without its suffix)"));
-    WriteFileAtomically(path, XkbFileBytes(table, name), WriteFailure::SystemError);
+    const QByteArray symbols = XkbFileBytes(table, name);
+    const QByteArray compose = XkbComposeText(table, name);
+    if (compose.isEmpty()) {
+        WriteFileAtomically(path, symbols, WriteFailure::SystemError);
+        return;
+    }
+    const QString composePath = XkbComposePathOf(path);
+    if (QFileInfo(composePath).absoluteFilePath() == QFileInfo(path).absoluteFilePath())
+        throw OperationError(QStringLiteral("Cannot write %1: the compose text of its dead keys goes to a file of that name").arg(path));
+    CompileXkbCompose(compose);
+    WriteFileAtomically(composePath, compose, WriteFailure::SystemError);
+    WriteFileAtomically(path, symbols, WriteFailure::SystemError);
 }

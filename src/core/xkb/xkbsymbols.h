@@ -15,12 +15,15 @@
 // AltGr characters (the case mapping of xkb_keysym_to_upper). Every other key has the
 // type FOUR_LEVEL_PLUS_LOCK with a fifth level equal to the first, so Caps Lock leaves
 // it alone.
+//
+// A dead state is written as its dead keysym (see xkbcompose.h), the ISO key as <LSGT> when
+// the layout puts anything on it, and a character beyond U+FFFF as its U1xxxx keysym.
 
 // The layout name for text that goes to no file (the converter's standard output).
 inline const QString DefaultXkbLayoutName = QStringLiteral("tavo");
 
-// The XKB name of key number 1 to 48 (evdev keycodes of a PC keyboard): "TLDE", "AE01",
-// ..., "BKSL", ..., "AB10", "SPCE".
+// The XKB name of key number 1 to 49 (evdev keycodes of a PC keyboard): "TLDE", "AE01",
+// ..., "BKSL", ..., "AB10", "SPCE", and "LSGT" for the ISO key.
 QString XkbKeyName(int number);
 
 // The states that XKB levels 1 to 4 of a key hold, in order.
@@ -33,7 +36,7 @@ bool IsValidXkbLayoutName(const QString &name);
 // The layout name a path gives: the file name without its last suffix ("ru.xkb" -> "ru").
 QString XkbLayoutNameOfPath(const QString &path);
 
-// The keysym name for a state's code: the code trimmed must be four hex digits of a
+// The keysym name for a state's code: the code trimmed must be four to six hex digits of a
 // character XKB can carry, else "VoidSymbol". Names come from libxkbcommon ("Cyrillic_ef",
 // "quotedbl", "U20BD").
 QString XkbKeysymName(const QString &code);
@@ -56,6 +59,8 @@ void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QBy
 QByteArray XkbFileBytes(const KeyTableArray &table, const QString &name);
 
 // Writes the table's symbols file to the path, as the layout named by the file's base
-// name, once the text has passed VerifyXkbSymbols; on any failure nothing is written.
+// name, once the text has passed VerifyXkbSymbols; on any failure nothing is written. A
+// layout with dead keys also gets its compose text (XkbComposeText) at XkbComposePathOf(path),
+// written first.
 // Throws OperationError.
 void SaveXkbFile(const KeyTableArray &table, const QString &path);

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
 namespace {
@@ -34,14 +35,33 @@ QString DescribeCodePoint(char32_t cp)
     return shows ? code + u' ' + text : code;
 }
 
-// A Ctrl state's code from the table ("0011"), as the status line shows it.
-QString DescribeCtrlCode(const QString &code)
+// A state's code from the table ("0011"), as the status line shows it.
+QString DescribeTableCode(const QString &code)
 {
     const QString text = TrimKeyText(code);
     if (text.isEmpty())
         return QStringLiteral("nothing");
     const std::optional<char32_t> cp = KeyCodeValue(text);
     return cp ? DescribeCodePoint(*cp) : text;
+}
+
+// The state the held Shift and AltGr choose. The right Alt key is ISO_Level3_Shift on
+// Mod5, from level3(ralt_switch).
+ShiftState LevelOf(xkb_state *state)
+{
+    const bool shift = ModActive(state, XKB_MOD_NAME_SHIFT);
+    if (ModActive(state, "Mod5"))
+        return shift ? ShiftState::AltGrShift : ShiftState::AltGr;
+    return shift ? ShiftState::Shift : ShiftState::Norm;
+}
+
+// Each character of a composed text, described.
+QString DescribeText(const QString &text)
+{
+    QStringList parts;
+    for (const char32_t cp : text.toUcs4())
+        parts << DescribeCodePoint(cp);
+    return parts.join(QStringLiteral(" + "));
 }
 
 } // namespace
@@ -56,8 +76,20 @@ void XkbTryState::rebuild(const KeyTableArray &table)
     const QString name = DefaultXkbLayoutName;
     XkbKeymapPtr keymap = CompileXkbKeymap(XkbKeymapTextOfSymbols(XkbSymbolsText(table, name), name), name);
     XkbStatePtr state = NewState(keymap.get());
-    std::array<quint32, KeyCount> keycodes{};
-    for (int number = 1; number <= KeyCount; ++number) {
+    const QByteArray composeText = XkbComposeText(table, name);
+    // The locale's table takes most of a rebuild: an edit that leaves the sequences keeps it.
+    XkbComposeTablePtr compose;
+    if (!composeText.isEmpty())
+        compose = composeText == m_composeText && m_compose ? XkbComposeTablePtr(xkb_compose_table_ref(m_compose.get()))
+                                                            : CompileXkbCompose(composeText);
+    XkbComposeStatePtr composeState;
+    if (compose) {
+        composeState.reset(xkb_compose_state_new(compose.get(), XKB_COMPOSE_STATE_NO_FLAGS));
+        if (!composeState)
+            throw OperationError(QStringLiteral("Cannot try the layout: libxkbcommon has no compose state"));
+    }
+    std::array<quint32, TableKeyCount> keycodes{};
+    for (int number = 1; number <= TableKeyCount; ++number) {
         keycodes[number - 1] = xkb_keymap_key_by_name(keymap.get(), XkbKeyName(number).toLatin1().constData());
         if (keycodes[number - 1] == XKB_KEYCODE_INVALID)
             throw OperationError(QStringLiteral("Cannot try the layout: the keymap has no key <%1>").arg(XkbKeyName(number)));
@@ -71,6 +103,10 @@ void XkbTryState::rebuild(const KeyTableArray &table)
     m_table = table;
     m_keymap = std::move(keymap);
     m_state = std::move(state);
+    m_compose = std::move(compose);
+    m_composeText = composeText;
+    m_composeState = std::move(composeState);
+    m_waiting.clear();
     m_keycodes = keycodes;
 }
 
@@ -81,12 +117,19 @@ XkbTypedKey XkbTryState::press(quint32 keycode, bool autoRepeat)
     if (typed.keyNumber != 0) {
         // The character comes from the state before the key itself changes it, as a
         // desktop's input code does it.
-        typed.status = statusOf(typed.keyNumber, keycode);
         typed.command = ModActive(m_state.get(), XKB_MOD_NAME_CTRL) || ModActive(m_state.get(), XKB_MOD_NAME_ALT);
+        QString gives;
         if (!typed.command) {
-            const char32_t cp = xkb_state_key_get_utf32(m_state.get(), keycode);
-            if (cp != 0)
-                typed.text = QString::fromUcs4(&cp, 1);
+            gives = typeThroughCompose(typed.keyNumber, keycode, typed);
+        }
+        typed.status = statusOf(typed.keyNumber, keycode, gives);
+    } else if (m_composeState && !autoRepeat) {
+        // Another key (an arrow, Backspace) ends a waiting dead key as it does on the desktop;
+        // modifiers leave it waiting.
+        xkb_compose_state_feed(m_composeState.get(), xkb_state_key_get_one_sym(m_state.get(), keycode));
+        if (xkb_compose_state_get_status(m_composeState.get()) != XKB_COMPOSE_COMPOSING) {
+            xkb_compose_state_reset(m_composeState.get());
+            m_waiting.clear();
         }
     }
     if (!autoRepeat)
@@ -114,16 +157,55 @@ quint32 XkbTryState::keycodeOf(const QString &keyName) const
     return keycode == XKB_KEYCODE_INVALID ? 0 : keycode;
 }
 
+QString XkbTryState::typeThroughCompose(int number, quint32 keycode, XkbTypedKey &typed)
+{
+    const char32_t cp = xkb_state_key_get_utf32(m_state.get(), keycode);
+    const QString plain = cp == 0 ? QString() : QString::fromUcs4(&cp, 1);
+    if (!m_composeState) {
+        typed.text = plain;
+        return {};
+    }
+    xkb_compose_state_feed(m_composeState.get(), xkb_state_key_get_one_sym(m_state.get(), keycode));
+    switch (xkb_compose_state_get_status(m_composeState.get())) {
+    case XKB_COMPOSE_COMPOSING:
+        if (m_waiting.isEmpty()) {
+            const s_key &key = KeyByNumber(m_table, number);
+            m_waiting = DescribeTableCode(CodeOf(key, LevelOf(m_state.get())));
+        }
+        return QStringLiteral("dead key %1, waiting for the next key").arg(m_waiting);
+    case XKB_COMPOSE_COMPOSED: {
+        char buffer[256];
+        const int size = xkb_compose_state_get_utf8(m_composeState.get(), buffer, sizeof buffer);
+        typed.text = size > 0 && size < int(sizeof buffer) ? QString::fromUtf8(buffer, size) : QString();
+        const QString after = QStringLiteral(" after the dead key ") + m_waiting;
+        xkb_compose_state_reset(m_composeState.get());
+        m_waiting.clear();
+        return (typed.text.isEmpty() ? QStringLiteral("nothing") : DescribeText(typed.text)) + after;
+    }
+    case XKB_COMPOSE_CANCELLED: {
+        const QString after = QStringLiteral("nothing: the dead key ") + m_waiting
+                              + QStringLiteral(" has no sequence with ") + (plain.isEmpty() ? QStringLiteral("this key") : DescribeText(plain));
+        xkb_compose_state_reset(m_composeState.get());
+        m_waiting.clear();
+        return after;
+    }
+    case XKB_COMPOSE_NOTHING:
+        break;
+    }
+    typed.text = plain;
+    return {};
+}
+
 int XkbTryState::keyNumberOf(quint32 keycode) const
 {
-    for (int i = 0; i < KeyCount; ++i) {
+    for (int i = 0; i < TableKeyCount; ++i) {
         if (m_keycodes[i] == keycode)
             return i + 1;
     }
     return 0;
 }
 
-QString XkbTryState::statusOf(int number, quint32 keycode) const
+QString XkbTryState::statusOf(int number, quint32 keycode, const QString &gives) const
 {
     const s_key &key = KeyByNumber(m_table, number);
     const QString keyName = key.vk_name.isEmpty() ? QStringLiteral("key %1").arg(number) : key.vk_name;
@@ -133,13 +215,9 @@ QString XkbTryState::statusOf(int number, quint32 keycode) const
     if (ModActive(state, XKB_MOD_NAME_CTRL)) {
         const ShiftState ctrlState = shift ? ShiftState::CtrlShift : ShiftState::Ctrl;
         return QStringLiteral("%1, %2: %3")
-            .arg(keyName, ShiftStateName(ctrlState), DescribeCtrlCode(CodeOf(key, ctrlState)));
+            .arg(keyName, ShiftStateName(ctrlState), DescribeTableCode(CodeOf(key, ctrlState)));
     }
-    // The right Alt key is ISO_Level3_Shift on Mod5, from level3(ralt_switch).
-    const bool altGr = ModActive(state, "Mod5");
-    const ShiftState level = altGr ? (shift ? ShiftState::AltGrShift : ShiftState::AltGr)
-                                   : (shift ? ShiftState::Shift : ShiftState::Norm);
-    QStringList modifiers{ShiftStateName(level)};
+    QStringList modifiers{ShiftStateName(LevelOf(state))};
     if (ModActive(state, XKB_MOD_NAME_CAPS))
         modifiers << QStringLiteral("Caps Lock");
     if (ModActive(state, XKB_MOD_NAME_ALT))
@@ -147,5 +225,5 @@ QString XkbTryState::statusOf(int number, quint32 keycode) const
     const char32_t cp = xkb_state_key_get_utf32(state, keycode);
     return QStringLiteral("%1, %2: %3")
         .arg(keyName, modifiers.join(QStringLiteral(", ")),
-             cp == 0 ? QStringLiteral("nothing") : DescribeCodePoint(cp));
+             !gives.isEmpty() ? gives : cp == 0 ? QStringLiteral("nothing") : DescribeCodePoint(cp));
 }

@@ -25,6 +25,7 @@ private Q_SLOTS:
         QStringList failures;
         QStringList skipped;
         qsizetype imported = 0;
+        qsizetype deadKeys = 0;
         for (const XkbLayoutInfo &info : layouts) {
             // The registry lists slots such as "custom" for which the data ship no file.
             if (!QFile::exists(root + QStringLiteral("/symbols/") + info.layout)) {
@@ -38,13 +39,22 @@ private Q_SLOTS:
                     any = any || !key.norm_code.isEmpty();
                 if (!any)
                     throw OperationError(QStringLiteral("no key has a Norm character"));
+                // Every dead keysym becomes a dead key.
+                for (const QString &line : result.report.lines()) {
+                    if (line.contains(QLatin1String("dead_")))
+                        throw OperationError(line);
+                }
+                for (const s_key &key : result.table) {
+                    for (const ShiftState state : AllShiftStates)
+                        deadKeys += DeadOf(key, state) ? 1 : 0;
+                }
             });
             if (!error.isEmpty())
                 failures << info.fullName() + QStringLiteral(": ") + error;
             ++imported;
         }
-        qInfo("%lld layouts and variants imported in %lld ms; without a symbols file: %s",
-              qlonglong(imported), qlonglong(timer.elapsed()), qPrintable(skipped.join(u' ')));
+        qInfo("%lld layouts and variants imported in %lld ms, with %lld dead keys; without a symbols file: %s",
+              qlonglong(imported), qlonglong(timer.elapsed()), qlonglong(deadKeys), qPrintable(skipped.join(u' ')));
         QVERIFY(imported > 100);
         QVERIFY2(failures.isEmpty(), qPrintable(failures.join(u'\n')));
     }

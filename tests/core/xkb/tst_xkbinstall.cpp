@@ -1,6 +1,7 @@
 #include "testhelpers.h"
 #include "testlayouts.h"
 #include "testregistry.h"
+#include "xkbcompose.h"
 #include "xkbinstall.h"
 #include "xkbkeymap.h"
 #include "xkbregistry.h"
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <map>
@@ -149,6 +151,47 @@ private Q_SLOTS:
                 QCOMPARE(xkb_keysym_to_utf32(syms[0]), code);
             }
         }
+    }
+
+    // The dead keys' block goes to the user's compose file, where libxkbcommon reads it,
+    // and the uninstall takes out exactly the block.
+    void deadKeysGoToTheUserComposeFile_data()
+    {
+        QTest::addColumn<QString>("existing");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("none: created in the home folder") << QString() << QByteArray() << "home/.XCompose";
+        QTest::newRow("home folder's kept") << "home/.XCompose" << QByteArray("# mine\n") << "home/.XCompose";
+        QTest::newRow("config folder's preferred") << "XCompose" << QByteArray("include \"%L\"\n") << "XCompose";
+    }
+
+    void deadKeysGoToTheUserComposeFile()
+    {
+        QFETCH(QString, existing);
+        QFETCH(QByteArray, before);
+        QFETCH(QString, written);
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+        QVERIFY(QDir().mkpath(m_config->filePath(QStringLiteral("home"))));
+        qputenv("HOME", QFile::encodeName(m_config->filePath(QStringLiteral("home"))));
+        if (!existing.isEmpty())
+            QVERIFY(WriteAll(m_config->filePath(existing), before));
+
+        const KeyTableArray table = DeadKeyLayout();
+        InstallXkbLayout(table, LayoutName, QString());
+        const QByteArray text = ReadAll(m_config->filePath(written));
+        QVERIFY2(text.endsWith(XkbComposeBlock(table, LayoutName)), text);
+        XkbContextPtr context(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+        const XkbComposeTablePtr compose(
+            xkb_compose_table_new_from_locale(context.get(), "C.UTF-8", XKB_COMPOSE_COMPILE_NO_FLAGS));
+        QVERIFY(compose);
+        const XkbComposeStatePtr state(xkb_compose_state_new(compose.get(), XKB_COMPOSE_STATE_NO_FLAGS));
+        xkb_compose_state_feed(state.get(), XkbDeadKeysyms(table, LayoutName)[IsoKey - 1][3]);
+        xkb_compose_state_feed(state.get(), XKB_KEY_space);
+        QCOMPARE(xkb_compose_state_get_status(state.get()), XKB_COMPOSE_COMPOSED);
+
+        UninstallXkbLayout(LayoutName);
+        QCOMPARE(ReadAll(m_config->filePath(written)), existing.isEmpty() ? QByteArray("include \"%L\"\n") : before);
     }
 
     void secondInstallReplacesItsEntry()

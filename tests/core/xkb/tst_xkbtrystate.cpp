@@ -86,6 +86,41 @@ private Q_SLOTS:
         QCOMPARE(typed.keyNumber, keyNumber);
     }
 
+    // The sample with dead keys: ^ on TLDE, ´ (dead_acute) on AE12, ¦ (private) on the ISO key.
+    void typesThroughDeadKeys_data()
+    {
+        QTest::addColumn<QStringList>("sequence");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("dead key waits")
+            << QStringList{"AE12"} << "" << "OEM_PLUS, Norm: dead key U+00B4 \u00B4, waiting for the next key";
+        QTest::newRow("pair of the system's table")
+            << QStringList{"AE12", "AC01"} << "\u00E1" << "A, Norm: U+00E1 \u00E1 after the dead key U+00B4 \u00B4";
+        QTest::newRow("pair of the layout's table")
+            << QStringList{"AE12", "+LFSH", "AD03"} << "\u00C9" << "E, Shift: U+00C9 \u00C9 after the dead key U+00B4 \u00B4";
+        QTest::newRow("space gives its own character")
+            << QStringList{"AE12", "SPCE"} << "\u00B4" << "SPACE, Norm: U+00B4 \u00B4 after the dead key U+00B4 \u00B4";
+        QTest::newRow("key without a sequence types nothing")
+            << QStringList{"AE12", "BKSL"} << ""
+            << "OEM_5, Norm: nothing: the dead key U+00B4 \u00B4 has no sequence with U+0023 #";
+        QTest::newRow("another key ends the wait") << QStringList{"AE12", "BKSP", "AC01"} << "a" << "A, Norm: U+0061 a";
+        QTest::newRow("private dead key on the ISO key")
+            << QStringList{"+RALT", "+LFSH", "LSGT", "-LFSH", "-RALT", "SPCE"} << "\u00A6"
+            << "SPACE, Norm: U+00A6 \u00A6 after the dead key U+00A6 \u00A6";
+        QTest::newRow("ISO key types") << QStringList{"+LFSH", "LSGT"} << ">" << "OEM_102, Shift: U+003E >";
+    }
+
+    void typesThroughDeadKeys()
+    {
+        QFETCH(QStringList, sequence);
+        QFETCH(QString, text);
+        QFETCH(QString, status);
+        XkbTryState state(DeadKeyLayout());
+        const XkbTypedKey typed = type(state, sequence);
+        QCOMPARE(typed.text, text);
+        QCOMPARE(typed.status, status);
+    }
+
     void ctrlAndAltAreCommands_data()
     {
         QTest::addColumn<QString>("modifier");
