@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
@@ -240,6 +241,13 @@ private:
             readKeywordLine(tokens, lineNumber);
             return;
         }
+        if (m_section == Section::ShiftState && tokens.size() > 2) {
+            // A key row: the LAYOUT keyword was left in a comment, as some hand-made files do.
+            m_section = Section::Layout;
+            m_hasLayout = true;
+            m_rows.append({Tokens(line, true), lineNumber});
+            return;
+        }
         switch (m_section) {
         case Section::ShiftState:
             readShiftState(tokens, lineNumber);
@@ -442,9 +450,14 @@ private:
                 report(line.lineNumber, QStringLiteral("dead key pair"), QStringLiteral("dead key pairs"), what + QStringLiteral(" leads to another dead key, which is not carried"));
                 continue;
             }
+            const QString baseText = QString::fromUcs4(&base.code, 1);
+            if (std::any_of(pairs.cbegin(), pairs.cend(), [&](const DeadPair &p) { return p.base == baseText; })) {
+                report(line.lineNumber, QStringLiteral("dead key pair"), QStringLiteral("dead key pairs"), what + QStringLiteral(": the base comes again; the pair is skipped"));
+                continue;
+            }
             if (base.code == U' ' && result.code == code)
                 continue;
-            pairs.append({QString::fromUcs4(&base.code, 1), QString::fromUcs4(&result.code, 1)});
+            pairs.append({baseText, QString::fromUcs4(&result.code, 1)});
         }
         m_deadPairs.insert(code, pairs);
         return pairs;

@@ -14,7 +14,8 @@
 //
 // SHIFTSTATE decides what each LAYOUT column means (0 Norm, 1 Shift, 2 Ctrl,
 // 3 Ctrl-Shift, 6 AltGr, 7 AltGr-Shift; other states, and lines that are not a number, are
-// reported and their columns skipped). Rows are matched to the 48 keys and the ISO key by
+// reported and their columns skipped; a line of three or more values there is the first
+// key row of a LAYOUT whose keyword was left in a comment). Rows are matched to the 48 keys and the ISO key by
 // scan code; a VK name other than Tavo's is reported. A column holds four hex digits, five
 // or six for a character beyond U+FFFF, or one character; "-1" is empty; a trailing "@"
 // makes a dead key, its pairs from the DEADKEY table of its character (none without one);

@@ -238,6 +238,9 @@ private Q_SLOTS:
         QTest::newRow("no table") << "00b4@" << QString() << QList<DeadPair>() << QStringList();
         QTest::newRow("pairs beyond U+FFFF") << "00b4@" << head + "1d400\t1d434\r\n"
                                             << QList<DeadPair>{{"\U0001D400", "\U0001D434"}} << QStringList();
+        QTest::newRow("a base that comes again reported")
+            << "00b4@" << head + "0061\t00e1\r\n0061\t00e0\r\n" << QList<DeadPair>{{"a", "á"}}
+            << QStringList{"line 27: dead key 00b4: 0061 -> 00e0: the base comes again; the pair is skipped"};
         QTest::newRow("chained dead key and a ligature reported")
             << "00b4@" << head + "0061\t00e1\r\n0060\t005e@\r\n0065\t%%\r\n" << QList<DeadPair>{{"a", "á"}}
             << QStringList{"line 27: dead key 00b4: 0060 -> 005e@ leads to another dead key, which is not carried",
@@ -317,7 +320,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QString noLayout = KlcText(CyrillicRows);
+        QString noLayout = KlcText({});
         noLayout.replace(QStringLiteral("LAYOUT\t"), QStringLiteral("// LAYOUT\t"));
         QTest::newRow("no LAYOUT") << noLayout << "t.klc cannot be imported: it has no LAYOUT section";
         QString noShiftState = KlcText(CyrillicRows);
@@ -325,6 +328,15 @@ private Q_SLOTS:
         QTest::newRow("no SHIFTSTATE") << noShiftState << "t.klc cannot be imported: it has no SHIFTSTATE";
         QTest::newRow("empty SHIFTSTATE") << KlcText(CyrillicRows, QString())
                                           << "t.klc cannot be imported: it has no SHIFTSTATE";
+    }
+
+    void layoutKeywordInAComment()
+    {
+        QString text = KlcText(CyrillicRows);
+        text.replace(QStringLiteral("LAYOUT\t"), QStringLiteral("// LAYOUT\t"));
+        const KlcImport imported = ImportKlc(text, QStringLiteral("t.klc"));
+        QCOMPARE(KeyByNumber(imported.table, 14).norm_char, QStringLiteral("й"));
+        QCOMPARE(imported.report.details(), QStringList());
     }
 
     void refused()
