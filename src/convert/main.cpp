@@ -6,7 +6,8 @@
 // writes it in one of the editor's formats, byte for byte as the editor writes it. INPUT
 // may also be a KLC file (told by its content) or xkb:LAYOUT / xkb:LAYOUT(VARIANT), a
 // layout of the XKB database, imported as the editor imports them; what an import cannot
-// carry is listed on standard error.
+// carry is listed on standard error. A KLC input's name, description, company, copyright
+// and locale go into a KLC output where no option gives them.
 
 #include "atomicfile.h"
 #include "descriptordevice.h"
@@ -14,6 +15,7 @@
 #include "keyboardpicture.h"
 #include "keytable.h"
 #include "klcfile.h"
+#include "klcimport.h"
 #include "layoutimport.h"
 #include "operationerror.h"
 #include "tavoversion.h"
@@ -31,6 +33,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -135,15 +138,31 @@ void PrintReport(const ImportReport &report)
         std::fprintf(stderr, "tavo-convert: not carried: %s\n", qPrintable(line));
 }
 
+// What INPUT holds: the layout, and a KLC file's header texts.
+struct Input {
+    LayoutImport imported;
+    std::optional<KlcProperties> klc;
+};
+
 // The layout INPUT names, on top of the default layout: a .ukb or KLC file (told by its
 // content), or a layout of the XKB database.
-LayoutImport ImportInput(const QString &input, const ClosedStreams &closed)
+Input ImportInput(const QString &input, const ClosedStreams &closed)
 {
-    LayoutImport imported = input.startsWith(XkbInputPrefix)
-        ? ImportXkbLayoutNamed(input.mid(XkbInputPrefix.size()))
-        : ImportLayoutBytes(ReadInputBytes(input, MaxLayoutInputSize(), closed), InputName(input));
-    PrintReport(imported.report);
-    return imported;
+    Input result;
+    if (input.startsWith(XkbInputPrefix)) {
+        result.imported = ImportXkbLayoutNamed(input.mid(XkbInputPrefix.size()));
+    } else {
+        const QByteArray bytes = ReadInputBytes(input, MaxLayoutInputSize(), closed);
+        if (IsKlcBytes(bytes)) {
+            KlcImport klc = ImportKlcBytes(bytes, InputName(input));
+            result.klc = klc.properties;
+            result.imported = std::move(klc);
+        } else {
+            result.imported = ImportLayoutBytes(bytes, InputName(input));
+        }
+    }
+    PrintReport(result.imported.report);
+    return result;
 }
 
 // The imported layout on top of the default one.
@@ -153,11 +172,6 @@ KeyTableArray TableOf(const LayoutImport &imported)
     LoadDefaults(table);
     ApplyLayoutImport(table, imported.table);
     return table;
-}
-
-KeyTableArray LoadInput(const QString &input, const ClosedStreams &closed)
-{
-    return TableOf(ImportInput(input, closed));
 }
 
 void WriteStandardOutput(const QByteArray &bytes, const ClosedStreams &closed)
@@ -222,7 +236,7 @@ int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &
     try {
         switch (command.kind) {
         case UserLayoutCommand::Install: {
-            const LayoutImport imported = ImportInput(command.inputs.at(0), closed);
+            const LayoutImport imported = ImportInput(command.inputs.at(0), closed).imported;
             XkbInstallOptions options = command.options;
             if (options.languages.isEmpty())
                 options.languages = imported.languages;
@@ -383,7 +397,19 @@ int main(int argc, char *argv[])
     }
 
     try {
-        KeyTableArray table = LoadInput(paths.at(0), closed);
+        const Input input = ImportInput(paths.at(0), closed);
+        KeyTableArray table = TableOf(input.imported);
+        // A KLC input's header texts stand where no option is given.
+        if (input.klc) {
+            const std::pair<const QCommandLineOption *, QString KlcProperties::*> texts[] = {
+                {&name, &KlcProperties::name}, {&description, &KlcProperties::description},
+                {&company, &KlcProperties::company}, {&copyright, &KlcProperties::copyright},
+                {&localeId, &KlcProperties::localeId}};
+            for (const auto &[option, text] : texts) {
+                if (!parser.isSet(*option))
+                    properties.*text = BlankKlcHeaderText((*input.klc).*text);
+            }
+        }
         // A picture is titled with the input's file name.
         options.title = PictureTitle(paths.at(0) == StandardStream ? QString() : paths.at(0));
         if (paths.at(1) == StandardStream)

@@ -92,7 +92,6 @@ qsizetype MaxLayoutInputSize()
 
 LayoutImport ImportLayoutBytes(const QByteArray &bytes, const QString &source)
 {
-    const QByteArrayView head = QByteArrayView(bytes).first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1));
-    const FileFormat *format = FileFormatNamed(IsKlcText(DecodeKlcText(head)) ? u"klc" : u"ukb");
+    const FileFormat *format = FileFormatNamed(IsKlcBytes(bytes) ? u"klc" : u"ukb");
     return format->import(bytes, source);
 }

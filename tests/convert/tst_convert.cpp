@@ -101,7 +101,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("piped");
         QString text = KlcLines(RussianLayout(), KlcProperties()).join(QStringLiteral("\r\n"));
-        text.replace(QStringLiteral("\t0439\t"), QStringLiteral("\t0439@\t"));  // a dead key
+        text.replace(QStringLiteral("\t0439\t"), QStringLiteral("\t0439@\t"));  // a dead key without a table
+        text.replace(QStringLiteral("\t0419\t"), QStringLiteral("\t%%\t"));     // a ligature without a row
         const QByteArray utf16 = QStringEncoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom).encode(text);
         const QByteArray utf8 = QStringEncoder(QStringConverter::Utf8).encode(text);
         QTest::newRow("UTF-16 file") << utf16 << false;
@@ -123,9 +124,36 @@ private Q_SLOTS:
         QCOMPARE(KeyByNumber(table, 14).norm_char, QStringLiteral("\u0439"));
         QCOMPARE(run.out, UkbFileBytes(table));
         QCOMPARE(QString::fromUtf8(run.err),
-                 QStringLiteral("tavo-convert: not carried: 1 dead key\n"
-                                "tavo-convert: not carried: line 38: key 14 (scan code 10), Norm: 0439@ is a dead "
-                                "key; its character is kept\n"));
+                 QStringLiteral("tavo-convert: not carried: 1 ligature\n"
+                                "tavo-convert: not carried: line 38: key 14 (scan code 10), Shift: a ligature (%%) "
+                                "is not carried\n"));
+        QVERIFY(DeadOf(KeyByNumber(table, 14), ShiftState::Norm).has_value());
+    }
+
+    void klcInputKeepsItsHeader_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("no option") << QStringList() << "Russian test";
+        QTest::newRow("an option overrides") << QStringList{"--description", "Other"} << "Other";
+    }
+
+    void klcInputKeepsItsHeader()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, description);
+        KlcProperties properties;
+        properties.name = QStringLiteral("rutest");  // a name the dialog would refuse is kept too
+        properties.description = QStringLiteral("Russian test");
+        properties.company = QStringLiteral("Some company");
+        properties.copyright = QStringLiteral("(c) 2024 someone");
+        properties.localeId = QStringLiteral("00000422");
+        const QString klc = dir.filePath(QStringLiteral("header.klc"));
+        QVERIFY(WriteAll(klc, KlcFileBytes(RussianLayout(), properties)));
+        const Run run = Convert(QStringList{"--to", "klc"} + options + QStringList{klc, "-"});
+        QCOMPARE(run.exitCode, 0);
+        properties.description = description;
+        QCOMPARE(run.out, KlcFileBytes(RussianLayout(), properties));
     }
 
     void xkbInput_data()

@@ -1,11 +1,14 @@
 #include "klcfile.h"
 
 #include "atomicfile.h"
+#include "charnames.h"
+#include "codetext.h"
 #include "keytexts.h"
 #include "linebuffer.h"
 #include "operationerror.h"
 
 #include <algorithm>
+#include <optional>
 
 const std::array<QStringView, 51> KlcKeyNames = {
     u"01\tEsc",           u"0e\tBackspace",       u"0f\tTab",
@@ -100,11 +103,117 @@ QString KlcKeyLine(const s_key &key)
 {
     QString line = KlcColumn(key.scan_code) + u'\t' + KlcColumn(key.vk_name) + QStringLiteral("\t\t\t")
                    + KlcCapColumn(key.caps);
-    for (const QString *code : {&key.norm_code, &key.shift_code, &key.ctrl_code,
-                                &key.ctrl_shift_code, &key.altgr_code, &key.altgr_shift_code})
-        line += u'\t' + KlcColumn(*code);
+    for (ShiftState state : KlcColumnStates) {
+        const QString column = KlcColumn(CodeOf(key, state));
+        line += u'\t' + column;
+        if (DeadOf(key, state) && HexValue(column, 6))
+            line += u'@';
+    }
     return line + QStringLiteral("\t\t//");
 }
+
+QString KlcCode(char32_t code)
+{
+    return QString::number(code, 16).rightJustified(4, u'0');
+}
+
+namespace {
+
+// The text of one code point, or nothing for a text that is not exactly one character.
+std::optional<char32_t> SingleCharacter(const QString &text)
+{
+    const QList<uint> codes = text.toUcs4();
+    if (codes.size() != 1 || QChar::isSurrogate(codes.front()))
+        return std::nullopt;
+    return codes.front();
+}
+
+// A character as the comment of a DEADKEY line shows it: itself, or nothing where it would
+// break the line.
+QString CommentCharacter(char32_t code)
+{
+    const QChar::Category category = QChar::category(code);
+    if (category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph)
+        return QString();
+    return QString::fromUcs4(&code, 1);
+}
+
+struct DeadTable {
+    char32_t code;
+    QList<DeadPair> pairs;
+};
+
+// The dead keys of the layout by their character, in the order of the LAYOUT rows and
+// columns. Windows tells a dead key by its character, so dead keys with the same one share
+// a table: the pairs of the first, then the bases it lacks from the others.
+QList<DeadTable> DeadTables(const QList<const s_key *> &keys)
+{
+    QList<DeadTable> tables;
+    for (const s_key *key : keys) {
+        for (ShiftState state : KlcColumnStates) {
+            const std::optional<DeadKey> &dead = DeadOf(*key, state);
+            const std::optional<char32_t> code = HexValue(TrimKeyText(CodeOf(*key, state)), 6);
+            if (!dead || !code)
+                continue;
+            auto table = std::find_if(tables.begin(), tables.end(), [&](const DeadTable &t) { return t.code == *code; });
+            if (table == tables.end())
+                table = tables.insert(tables.end(), DeadTable{*code, {}});
+            for (const DeadPair &pair : dead->pairs) {
+                const bool known = std::any_of(table->pairs.begin(), table->pairs.end(),
+                                               [&](const DeadPair &p) { return p.base == pair.base; });
+                if (!known)
+                    table->pairs.append(pair);
+            }
+        }
+    }
+    return tables;
+}
+
+QString DeadPairLine(char32_t base, char32_t result)
+{
+    return KlcCode(base) + u'\t' + KlcCode(result) + QStringLiteral("\t// ") + CommentCharacter(base)
+           + QStringLiteral(" -> ") + CommentCharacter(result);
+}
+
+// The DEADKEY sections, each followed by a blank line. The space bar gives the dead key's
+// own character: the Windows tools write that as a pair too, so it is added where the
+// table has no pair for the space.
+QStringList DeadKeyLines(const QList<DeadTable> &tables)
+{
+    QStringList lines;
+    for (const DeadTable &table : tables) {
+        lines << QStringLiteral("DEADKEY\t") + KlcCode(table.code) << QString();
+        bool spacePair = false;
+        for (const DeadPair &pair : table.pairs) {
+            const std::optional<char32_t> base = SingleCharacter(pair.base);
+            const std::optional<char32_t> result = SingleCharacter(pair.result);
+            if (!base || !result)
+                continue;
+            spacePair = spacePair || *base == U' ';
+            lines << DeadPairLine(*base, *result);
+        }
+        if (!spacePair)
+            lines << DeadPairLine(U' ', table.code);
+        lines << QString();
+    }
+    return lines;
+}
+
+// The KEYNAME_DEAD lines: each dead key's character and its Unicode name.
+QStringList DeadKeyNameLines(const QList<DeadTable> &tables)
+{
+    QStringList lines;
+    for (const DeadTable &table : tables) {
+        QString name = CharName(table.code);
+        if (name.isEmpty())
+            name = CharDescription(table.code);
+        lines << KlcCode(table.code) + QStringLiteral("\t\"") + name + u'"';
+    }
+    return lines;
+}
+
+} // namespace
 
 QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties)
 {
@@ -135,20 +244,33 @@ QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties
           << QStringLiteral("//SC\tVK_\t\t\tCap\t0\t1\t2\t3\t6\t7")
           << QStringLiteral("//--\t----\t\t\t----\t----\t----\t----\t----\t----\t----")
           << QString();
+    QList<const s_key *> keys;
     for (int number = 1; number <= KeyCount; ++number)
-        lines << KlcKeyLine(KeyByNumber(table, number));
-    for (QStringView line : KlcExtraKeyLines)
-        lines << line.toString();
-    lines << QString() << QString()
-          << QStringLiteral("KEYNAME")
+        keys << &KeyByNumber(table, number);
+    const bool isoKey = IsoKeyUsed(table);
+    if (isoKey)
+        keys << &KeyByNumber(table, IsoKey);
+    for (const s_key *key : std::as_const(keys))
+        lines << KlcKeyLine(*key);
+    for (QStringView line : KlcExtraKeyLines) {
+        if (!isoKey || line != KlcExtraKeyLines[0])
+            lines << line.toString();
+    }
+    lines << QString() << QString();
+    const QList<DeadTable> deadTables = DeadTables(keys);
+    if (!deadTables.isEmpty())
+        lines << DeadKeyLines(deadTables) << QString();
+    lines << QStringLiteral("KEYNAME")
           << QString();
     for (QStringView name : KlcKeyNames)
         lines << name.toString();
     lines << QString() << QStringLiteral("KEYNAME_EXT") << QString();
     for (QStringView name : KlcKeyNamesExt)
         lines << name.toString();
+    if (!deadTables.isEmpty())
+        lines << QString() << QStringLiteral("KEYNAME_DEAD") << QString() << DeadKeyNameLines(deadTables);
     lines << QString() << QStringLiteral("ENDKBD");
-    Q_ASSERT(lines.size() == KlcLineCount);
+    Q_ASSERT(!deadTables.isEmpty() || lines.size() == KlcLineCount);
     return lines;
 }
 

@@ -19,7 +19,7 @@ struct KlcProperties {
     QString localeId = QStringLiteral("00000419");
 };
 
-// A KLC file always has this many lines; the 48 key lines start at line 25 (1-based).
+// A KLC file without dead keys has this many lines; the key lines start at line 25 (1-based).
 constexpr int KlcLineCount = 156;
 constexpr int KlcFirstKeyLine = 25;
 
@@ -30,7 +30,8 @@ extern const std::array<QStringView, 51> KlcKeyNames;
 extern const std::array<QStringView, 22> KlcKeyNamesExt;
 
 // The LAYOUT lines of two keys outside the table that every layout needs: the extra key
-// left of Z on 102-key keyboards and the decimal key of the number pad.
+// left of Z on 102-key keyboards and the decimal key of the number pad. The first stands
+// for the ISO key while the layout leaves it unused.
 extern const std::array<QStringView, 2> KlcExtraKeyLines;
 
 // A code column: the text trimmed (TrimKeyText), or "-1" when nothing is left.
@@ -60,13 +61,25 @@ bool IsValidKlcHeaderText(QStringView text);
 // The text with each such control character made a blank, as the dialog's fields take it.
 QString BlankKlcHeaderText(QString text);
 
+// The states of the code columns in SHIFTSTATE order (0, 1, 2, 3, 6, 7).
+constexpr std::array<ShiftState, 6> KlcColumnStates = {
+    ShiftState::Norm, ShiftState::Shift, ShiftState::Ctrl,
+    ShiftState::CtrlShift, ShiftState::AltGr, ShiftState::AltGrShift};
+
 // The LAYOUT line of one key: scan code, VK name, Cap and the six code columns in
-// SHIFTSTATE order (0 Norm, 1 Shift, 2 Ctrl, 3 Ctrl-Shift, 6 AltGr, 7 AltGr-Shift).
-// Codes go in as stored, only trimmed.
+// SHIFTSTATE order. Codes go in as stored, only trimmed, with "@" after a dead key's.
+// A character beyond U+FFFF is its code of five or six digits, as the Windows layout
+// creator writes it in LAYOUT (the compiler makes the surrogate pair).
 QString KlcKeyLine(const s_key &key);
 
-// The 156 lines of the file. The property texts go in untrimmed and unescaped; the name
-// is used as typed, in line 1 as in the file name (a name that passed IsValidKlcName
+// A code as DEADKEY and KEYNAME_DEAD lines write it: at least four lower-case hex digits.
+QString KlcCode(char32_t code);
+
+// The lines of the file: 156 without dead keys. A dead key adds a DEADKEY section (its
+// pairs, and the space bar giving its own character where no pair says otherwise) and a
+// KEYNAME_DEAD line with the Unicode name of its character; the ISO key, where the layout
+// uses it, takes the place of the fixed OEM_102 row. The property texts go in untrimmed
+// and unescaped; the name is used as typed, in line 1 as in the file name (a name that passed IsValidKlcName
 // in the dialog is the same trimmed or not, as the field takes at most 8 characters).
 QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties);
 

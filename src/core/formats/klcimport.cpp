@@ -11,12 +11,13 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 
 namespace {
 
-enum class Section { None, Header, ShiftState, Layout, Skipped, End };
+enum class Section { None, Header, ShiftState, Layout, DeadKey, Ligature, Skipped, End };
 
 struct Keyword {
     QStringView name;
@@ -29,9 +30,9 @@ constexpr Keyword Keywords[] = {
     {u"COMPANY", Section::Header},      {u"LOCALENAME", Section::Header},
     {u"LOCALEID", Section::Header},     {u"VERSION", Section::Header},
     {u"ATTRIBUTES", Section::Skipped},  {u"SHIFTSTATE", Section::ShiftState},
-    {u"LAYOUT", Section::Layout},       {u"DEADKEY", Section::Skipped},
+    {u"LAYOUT", Section::Layout},       {u"DEADKEY", Section::DeadKey},
     {u"KEYNAME", Section::Skipped},     {u"KEYNAME_EXT", Section::Skipped},
-    {u"KEYNAME_DEAD", Section::Skipped}, {u"LIGATURE", Section::Skipped},
+    {u"KEYNAME_DEAD", Section::Skipped}, {u"LIGATURE", Section::Ligature},
     {u"DESCRIPTIONS", Section::Skipped}, {u"LANGUAGENAMES", Section::Skipped},
     {u"ENDKBD", Section::End},
 };
@@ -126,8 +127,63 @@ std::optional<ShiftState> StateOfShiftValue(int value)
     }
 }
 
+// One value of a LAYOUT column, a DEADKEY line or a LIGATURE row.
+struct KlcValue {
+    enum Kind { Empty, Character, Ligature, Invalid } kind = Invalid;
+    char32_t code = 0;
+    bool dead = false;  // a trailing "@"
+};
+
+// "-1" is empty and "%%" a ligature. A character is four hex digits, five or six for one
+// beyond U+FFFF (the Windows layout creator's way, as its compiler makes the surrogate pair),
+// or the character itself (a surrogate pair for one beyond U+FFFF).
+KlcValue ParseKlcValue(QStringView value)
+{
+    KlcValue result;
+    if (value == u"-1") {
+        result.kind = KlcValue::Empty;
+        return result;
+    }
+    if (value == u"%%") {
+        result.kind = KlcValue::Ligature;
+        return result;
+    }
+    if (value.size() > 1 && value.endsWith(u'@')) {
+        result.dead = true;
+        value.chop(1);
+    }
+    std::optional<char32_t> code;
+    if (value.size() == 4)
+        code = HexValue(value, 4);
+    else if (value.size() == 5 || value.size() == 6)
+        code = HexValue(value, 6);
+    else if (value.size() == 1)
+        code = value.front().unicode();
+    else if (value.size() == 2 && value.front().isHighSurrogate() && value.back().isLowSurrogate())
+        code = QChar::surrogateToUcs4(value.front(), value.back());
+    if (code && value.size() > 4 && (*code < 0x10000 || *code > 0x10FFFF))
+        code.reset();
+    if (code) {
+        result.kind = KlcValue::Character;
+        result.code = *code;
+    }
+    return result;
+}
+
+bool SameCharacter(const KlcValue &a, const KlcValue &b)
+{
+    return a.kind == KlcValue::Character && b.kind == KlcValue::Character && !a.dead && !b.dead && a.code == b.code;
+}
+
 struct LayoutRow {
     QList<QStringView> tokens;
+    int lineNumber;
+};
+
+// A line of a DEADKEY section: base, result.
+struct DeadLine {
+    QStringView base;
+    QStringView result;
     int lineNumber;
 };
 
@@ -138,12 +194,11 @@ public:
         : m_text(text), m_source(source)
     {
         m_result.table = EmptyImportTable();
-        for (int number = 1; number <= KeyCount; ++number) {
+        for (int number = 1; number <= TableKeyCount; ++number) {
             if (const std::optional<char32_t> code = HexValue(KeyByNumber(m_result.table, number).scan_code, ByteDigits))
                 m_keyOfScanCode.insert(*code, number);
         }
-        for (QStringView line : KlcExtraKeyLines)
-            m_extraRows << Tokens(line, true);
+        m_extraRows << Tokens(KlcExtraKeyLines[1], true);
     }
 
     KlcImport read()
@@ -158,8 +213,9 @@ public:
             throw OperationError(QStringLiteral("%1 cannot be imported: it has no LAYOUT section").arg(m_source));
         if (m_states.isEmpty())
             throw OperationError(QStringLiteral("%1 cannot be imported: it has no SHIFTSTATE").arg(m_source));
-        for (const LayoutRow &row : std::as_const(m_rows))
-            readLayoutRow(row);
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            readLayoutRow(m_rows.at(i), i + 1 < m_rows.size() ? &m_rows.at(i + 1) : nullptr);
+        finishKeys();
         bool ok = false;
         const uint localeId = m_result.properties.localeId.toUInt(&ok, 16);
         const QString language = ok ? LanguageOfWindowsLocale(localeId) : QString();
@@ -177,12 +233,19 @@ private:
 
     void readLine(QStringView line, int lineNumber)
     {
-        const QList<QStringView> tokens = Tokens(line, m_section == Section::Layout);
+        const QList<QStringView> tokens = Tokens(line, m_section == Section::Layout || m_section == Section::DeadKey);
         if (tokens.isEmpty())
             return;
         if (const std::optional<Section> section = KeywordSection(tokens.first())) {
             m_section = *section;
-            readKeywordLine(tokens);
+            readKeywordLine(tokens, lineNumber);
+            return;
+        }
+        if (m_section == Section::ShiftState && tokens.size() > 2) {
+            // A key row: the LAYOUT keyword was left in a comment, as some hand-made files do.
+            m_section = Section::Layout;
+            m_hasLayout = true;
+            m_rows.append({Tokens(line, true), lineNumber});
             return;
         }
         switch (m_section) {
@@ -192,12 +255,20 @@ private:
         case Section::Layout:
             m_rows.append({tokens, lineNumber});
             break;
+        case Section::DeadKey:
+            if (m_deadCode && tokens.size() >= 2)
+                m_deadLines[*m_deadCode].append({tokens.at(0), tokens.at(1), lineNumber});
+            break;
+        case Section::Ligature:
+            if (tokens.size() >= 3)
+                m_ligatures.insert({tokens.at(0).toString().toUpper(), tokens.at(1).toString()}, tokens.mid(2));
+            break;
         default:
             break;
         }
     }
 
-    void readKeywordLine(const QList<QStringView> &tokens)
+    void readKeywordLine(const QList<QStringView> &tokens, int lineNumber)
     {
         const QStringView keyword = tokens.first();
         const auto value = [&tokens](int index) { return tokens.value(index).toString(); };
@@ -217,6 +288,11 @@ private:
             m_states.clear();
         } else if (keyword == u"LAYOUT") {
             m_hasLayout = true;
+        } else if (keyword == u"DEADKEY") {
+            const KlcValue dead = ParseKlcValue(tokens.value(1));
+            m_deadCode = dead.kind == KlcValue::Character ? std::optional(dead.code) : std::nullopt;
+            if (!m_deadCode)
+                report(lineNumber, QStringLiteral("dead key table"), QStringLiteral("dead key tables"), QStringLiteral("DEADKEY \"%1\" names no character; the table is skipped").arg(tokens.value(1)));
         }
     }
 
@@ -225,7 +301,9 @@ private:
         bool ok = false;
         const int value = tokens.first().toInt(&ok);
         if (!ok) {
-            report(lineNumber, QStringLiteral("SHIFTSTATE line"), QStringLiteral("SHIFTSTATE lines"), QStringLiteral("\"%1\" is not a shift state; the line is skipped").arg(tokens.first()));
+            // The line still stands for a column, so the states after it keep theirs.
+            report(lineNumber, QStringLiteral("SHIFTSTATE line"), QStringLiteral("SHIFTSTATE lines"), QStringLiteral("\"%1\" is not a shift state; its column is skipped").arg(tokens.first()));
+            m_states.append(std::nullopt);
             return;
         }
         const std::optional<ShiftState> state = StateOfShiftValue(value);
@@ -234,7 +312,18 @@ private:
         m_states.append(state);
     }
 
-    void readLayoutRow(const LayoutRow &row)
+    // Whether an SGCAP key's Caps Lock row gives Shift's character on Norm and Norm's on
+    // Shift, which is what Cap 1 does.
+    bool capsRowIsShiftOverNorm(const QList<QStringView> &tokens, const LayoutRow *capsRow) const
+    {
+        if (!capsRow || capsRow->tokens.first() != u"-1" || capsRow->tokens.size() < 5 || tokens.size() < 5
+            || m_states.size() < 2 || m_states.at(0) != ShiftState::Norm || m_states.at(1) != ShiftState::Shift)
+            return false;
+        return SameCharacter(ParseKlcValue(capsRow->tokens.at(3)), ParseKlcValue(tokens.at(4)))
+            && SameCharacter(ParseKlcValue(capsRow->tokens.at(4)), ParseKlcValue(tokens.at(3)));
+    }
+
+    void readLayoutRow(const LayoutRow &row, const LayoutRow *next)
     {
         const QList<QStringView> &tokens = row.tokens;
         const QStringView scanText = tokens.first();
@@ -256,7 +345,7 @@ private:
         m_afterSgCap = sgCap;
         if (number == 0) {
             if (!m_extraRows.contains(tokens)) {
-                report(row.lineNumber, QStringLiteral("key without a cell"), QStringLiteral("keys without a cell"), QStringLiteral("scan code %1 (%2) is not one of the 48 keys; the row is skipped")
+                report(row.lineNumber, QStringLiteral("key without a cell"), QStringLiteral("keys without a cell"), QStringLiteral("scan code %1 (%2) is not one of the 49 keys; the row is skipped")
                                            .arg(scanText, tokens.at(1)));
             }
             return;
@@ -268,10 +357,14 @@ private:
         m_seen.insert(number);
         s_key &key = KeyByNumber(m_result.table, number);
         const QString where = QStringLiteral("key %1 (scan code %2)").arg(number).arg(scanText);
+        if (tokens.at(1).compare(key.vk_name, Qt::CaseInsensitive) != 0)
+            report(row.lineNumber, QStringLiteral("virtual key"), QStringLiteral("virtual keys"), where + QStringLiteral(": VK_%1 is not carried; the key keeps VK_%2").arg(tokens.at(1), key.vk_name));
 
         if (sgCap) {
-            key.caps = QStringLiteral("0");
-            report(row.lineNumber, QStringLiteral("SGCAP row"), QStringLiteral("SGCAP rows"), where + QStringLiteral(": SGCAP (Caps Lock characters of its own) is not carried"));
+            const bool capOne = capsRowIsShiftOverNorm(tokens, next);
+            key.caps = capOne ? QStringLiteral("1") : QStringLiteral("0");
+            if (!capOne)
+                report(row.lineNumber, QStringLiteral("SGCAP row"), QStringLiteral("SGCAP rows"), where + QStringLiteral(": SGCAP (Caps Lock characters of its own) is not carried"));
         } else {
             const std::optional<char32_t> cap = HexValue(tokens.at(2), ByteDigits);
             key.caps = cap && (*cap & 1) ? QStringLiteral("1") : QStringLiteral("0");
@@ -285,36 +378,108 @@ private:
             const std::optional<ShiftState> state = m_states.at(column);
             if (!state || 3 + column >= tokens.size())
                 continue;
-            readColumn(key, *state, tokens.at(3 + column), row.lineNumber,
-                       where + QStringLiteral(", ") + ShiftStateName(*state));
+            const QString at = where + QStringLiteral(", ") + ShiftStateName(*state);
+            KlcValue value = ParseKlcValue(tokens.at(3 + column));
+            if (value.kind == KlcValue::Ligature)
+                value = ligatureCharacter(tokens.at(1), column, row.lineNumber, at);
+            readColumn(key, number, *state, tokens.at(3 + column), value, row.lineNumber, at);
         }
     }
 
-    void readColumn(s_key &key, ShiftState state, QStringView value, int lineNumber, const QString &where)
+    // The one character a LIGATURE row gives a "%%" column (a surrogate pair, say); else the
+    // ligature is reported and the column is empty.
+    KlcValue ligatureCharacter(QStringView vk, qsizetype column, int lineNumber, const QString &where)
     {
-        if (value == u"-1")
-            return;
-        if (value == u"%%") {
+        KlcValue value;
+        value.kind = KlcValue::Empty;
+        QString units;
+        bool valid = true;
+        for (QStringView unit : m_ligatures.value({vk.toString().toUpper(), QString::number(column)})) {
+            const KlcValue part = ParseKlcValue(unit);
+            valid = valid && part.kind == KlcValue::Character && !part.dead && part.code <= 0xFFFF;
+            units += QChar(char16_t(part.code));
+        }
+        const QList<uint> codes = units.toUcs4();
+        if (valid && codes.size() == 1 && !QChar::isSurrogate(codes.front())
+            && QString::fromUcs4(&codes.front(), 1) == units) {
+            value.kind = KlcValue::Character;
+            value.code = codes.front();
+        } else {
             report(lineNumber, QStringLiteral("ligature"), QStringLiteral("ligatures"), where + QStringLiteral(": a ligature (%%) is not carried"));
+        }
+        return value;
+    }
+
+    void readColumn(s_key &key, int number, ShiftState state, QStringView text, const KlcValue &value, int lineNumber, const QString &where)
+    {
+        if (value.kind == KlcValue::Empty)
+            return;
+        if (value.kind == KlcValue::Invalid) {
+            report(lineNumber, QStringLiteral("character"), QStringLiteral("characters"), where + QStringLiteral(": \"%1\" is not a code or a character; the state is left empty").arg(text));
             return;
         }
-        const bool dead = value.size() > 1 && value.endsWith(u'@');
-        if (dead)
-            value.chop(1);
-        std::optional<char16_t> unit;
-        if (const std::optional<char32_t> code = value.size() == 4 ? HexValue(value, 4) : std::nullopt)
-            unit = char16_t(*code);
-        else if (value.size() == 1)
-            unit = value.front().unicode();
-        if (!unit) {
-            const QString reason = value.size() == 2 && value.front().isHighSurrogate() && value.back().isLowSurrogate()
-                ? QStringLiteral("is outside the 16-bit range") : QStringLiteral("is not a code or a character");
-            report(lineNumber, QStringLiteral("character"), QStringLiteral("characters"), where + QStringLiteral(": \"%1\" %2; the state is left empty").arg(value, reason));
+        if (number == SpaceKey && (state == ShiftState::Norm || state == ShiftState::Shift || state == ShiftState::Ctrl)) {
+            // The space bar's own states always type a space.
+            if (value.code != U' ' || value.dead)
+                report(lineNumber, QStringLiteral("space bar character"), QStringLiteral("space bar characters"), where + QStringLiteral(": \"%1\" is not carried; the space bar types U+0020 there").arg(text));
             return;
         }
-        SetImportedCharacter(key, state, *unit);
-        if (dead)
-            report(lineNumber, QStringLiteral("dead key"), QStringLiteral("dead keys"), where + QStringLiteral(": %1@ is a dead key; its character is kept").arg(value));
+        SetImportedCharacter(key, state, value.code);
+        if (value.dead)
+            DeadOf(key, state) = DeadKey{QString(), deadPairs(value.code)};
+    }
+
+    // The pairs of the DEADKEY table of a dead key's character; no table gives none. The
+    // space bar's pair is left out when it gives the dead key's own character, as it then
+    // says what the dead key does anyway; pairs the table cannot hold are reported once.
+    QList<DeadPair> deadPairs(char32_t code)
+    {
+        if (const auto known = m_deadPairs.constFind(code); known != m_deadPairs.cend())
+            return *known;
+        QList<DeadPair> pairs;
+        for (const DeadLine &line : m_deadLines.value(code)) {
+            const KlcValue base = ParseKlcValue(line.base);
+            const KlcValue result = ParseKlcValue(line.result);
+            const auto holdable = [](const KlcValue &v) { return v.kind == KlcValue::Character && !QChar::isSurrogate(v.code); };
+            const QString what = QStringLiteral("dead key %1: %2 -> %3").arg(KlcCode(code), line.base, line.result);
+            if (!holdable(base) || !holdable(result) || base.dead) {
+                report(line.lineNumber, QStringLiteral("dead key pair"), QStringLiteral("dead key pairs"), what + QStringLiteral(" is not a pair of characters; it is skipped"));
+                continue;
+            }
+            if (result.dead) {
+                report(line.lineNumber, QStringLiteral("dead key pair"), QStringLiteral("dead key pairs"), what + QStringLiteral(" leads to another dead key, which is not carried"));
+                continue;
+            }
+            const QString baseText = QString::fromUcs4(&base.code, 1);
+            if (std::any_of(pairs.cbegin(), pairs.cend(), [&](const DeadPair &p) { return p.base == baseText; })) {
+                report(line.lineNumber, QStringLiteral("dead key pair"), QStringLiteral("dead key pairs"), what + QStringLiteral(": the base comes again; the pair is skipped"));
+                continue;
+            }
+            if (base.code == U' ' && result.code == code)
+                continue;
+            pairs.append({baseText, QString::fromUcs4(&result.code, 1)});
+        }
+        m_deadPairs.insert(code, pairs);
+        return pairs;
+    }
+
+    // Keys the file has no row for get Cap 0, which the export writes for them, so a file
+    // reads the same after an export. The ISO key's OEM_102 row that stands for no ISO key
+    // leaves it unused.
+    void finishKeys()
+    {
+        for (int number = 1; number <= KeyCount; ++number) {
+            if (!m_seen.contains(number))
+                KeyByNumber(m_result.table, number).caps = QStringLiteral("0");
+        }
+        s_key &iso = KeyByNumber(m_result.table, IsoKey);
+        s_key unused = iso;
+        ClearKeyTexts(unused);
+        unused.caps = QStringLiteral("1");
+        SetImportedCharacter(unused, ShiftState::Norm, U'\\');
+        SetImportedCharacter(unused, ShiftState::Shift, U'/');
+        if (iso == unused)
+            ClearKeyTexts(iso);
     }
 
     const QString &m_text;
@@ -328,6 +493,10 @@ private:
     QList<LayoutRow> m_rows;
     QSet<int> m_seen;
     bool m_afterSgCap = false;
+    std::optional<char32_t> m_deadCode;
+    QHash<char32_t, QList<DeadLine>> m_deadLines;
+    QHash<char32_t, QList<DeadPair>> m_deadPairs;
+    QHash<std::pair<QString, QString>, QList<QStringView>> m_ligatures;  // by VK and column
 };
 
 } // namespace
@@ -383,6 +552,11 @@ bool IsKlcText(const QString &text)
         klc = tokens.first() == u"KBD";
     });
     return klc;
+}
+
+bool IsKlcBytes(QByteArrayView bytes)
+{
+    return IsKlcText(DecodeKlcText(bytes.first(qMin<qsizetype>(bytes.size(), MaxKlcFileSize + 1))));
 }
 
 KlcImport ImportKlc(const QString &text, const QString &source)
