@@ -416,6 +416,10 @@ int main(int argc, char *argv[])
             WriteStandardOutput(format->bytes(table, options), closed);
         else
             format->save(table, options, paths.at(1));
+        if (format->losses) {
+            for (const QString &loss : format->losses(table))
+                std::fprintf(stderr, "tavo-convert: not carried: %s\n", qPrintable(loss));
+        }
     } catch (const OperationError &error) {
         PrintError(WithFullStop(error.message()));
         return ExitFileError;

@@ -31,6 +31,8 @@ struct FileFormat {
     // The layout a file of the format holds, on top of the default layout; nullptr where
     // Tavo cannot read the format. source names the file in messages.
     LayoutImport (*import)(const QByteArray &bytes, const QString &source);
+    // What the format cannot hold of the layout, one line each; nullptr where it holds all.
+    QStringList (*losses)(const KeyTableArray &table) = nullptr;
 };
 
 // Every format, in the order the converter's help lists them.

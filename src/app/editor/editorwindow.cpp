@@ -566,7 +566,7 @@ void TForm1::saveUkbTo(const QString &path)
     m_layoutName = path;
     m_ukbPath = path;
     RecentFiles::add(path);
-    Dialogs().showMessage(this, SavedMessage(format, path));
+    Dialogs().showMessage(this, SavedMessage(format, path, KeyTable));
 }
 
 void TForm1::openRecentFile(const QString &path)
@@ -665,7 +665,7 @@ void TForm1::exportAs(QStringView formatName)
     ExportOptions options;
     options.title = PictureTitle(m_layoutName);
     format.save(KeyTable, options, SD1.fileName);
-    Dialogs().showMessage(this, SavedMessage(format, SD1.fileName));
+    Dialogs().showMessage(this, SavedMessage(format, SD1.fileName, KeyTable));
 }
 
 void TForm1::exportLayoutNew()

@@ -17,19 +17,18 @@ struct FormatTexts {
     QStringView filter;  // the file dialog's; its default suffix is the format's own
     QStringView title;
     // What the confirmation adds on a line of its own, or nullptr.
-    QString (*usage)(const QString &path);
+    QString (*usage)(const QString &path, const KeyTableArray &table);
 };
 
-QString XkbUsage(const QString &path)
+QString XkbUsage(const QString &path, const KeyTableArray &table)
 {
     const QString name = XkbLayoutNameOfPath(path);
     QString usage = QStringLiteral("To type with it, copy it to ") + XkbUserSymbolsFolderForMessages() + name
                     + QStringLiteral(" and choose the layout ") + name + u'.';
     // The export writes the compose text beside the file for a layout with dead keys.
-    const QFileInfo compose(XkbComposePathOf(path));
-    if (compose.exists() && compose.lastModified() >= QFileInfo(path).lastModified().addSecs(-2)) {
-        usage += QStringLiteral("\nIts dead keys need the compose sequences in ") + compose.fileName()
-                 + QStringLiteral(": add them to ~/.XCompose.");
+    if (std::any_of(table.begin(), table.end(), HasDeadKeys)) {
+        usage += QStringLiteral("\nIts dead keys need the compose sequences in ")
+                 + QFileInfo(XkbComposePathOf(path)).fileName() + QStringLiteral(": add them to ~/.XCompose.");
     }
     return usage;
 }
@@ -65,9 +64,15 @@ bool RunFormatFileDialog(QWidget *parent, FileDialogSettings &dialog, FileDialog
     return Dialogs().runFileDialog(parent, dialog);
 }
 
-QString SavedMessage(const FileFormat &format, const QString &path)
+QString SavedMessage(const FileFormat &format, const QString &path, const KeyTableArray &table)
 {
-    const QString saved = QStringLiteral("save (") + path + QStringLiteral(")!");
+    QString saved = QStringLiteral("save (") + path + QStringLiteral(")!");
     const FormatTexts &texts = TextsOf(format);
-    return texts.usage ? saved + u'\n' + texts.usage(path) : saved;
+    if (texts.usage)
+        saved += u'\n' + texts.usage(path, table);
+    if (format.losses) {
+        for (const QString &loss : format.losses(table))
+            saved += QStringLiteral("\nNot carried: ") + loss + u'.';
+    }
+    return saved;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogseam.h"
+#include "keytable.h"
 
 #include <QString>
 
@@ -16,5 +17,6 @@ class QWidget;
 bool RunFormatFileDialog(QWidget *parent, FileDialogSettings &dialog, FileDialogSettings::Mode mode,
                          const FileFormat &format);
 
-// The confirmation of a save in the format to the chosen path.
-QString SavedMessage(const FileFormat &format, const QString &path);
+// The confirmation of a save of the layout in the format to the chosen path, with what the
+// format could not hold of it.
+QString SavedMessage(const FileFormat &format, const QString &path, const KeyTableArray &table);

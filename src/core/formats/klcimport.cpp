@@ -401,7 +401,7 @@ private:
         }
         const QList<uint> codes = units.toUcs4();
         if (valid && codes.size() == 1 && !QChar::isSurrogate(codes.front())
-            && QString::fromUcs4(&codes.front(), 1) == units) {
+            && QString::fromUcs4(reinterpret_cast<const char32_t *>(&codes.front()), 1) == units) {
             value.kind = KlcValue::Character;
             value.code = codes.front();
         } else {

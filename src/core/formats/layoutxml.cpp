@@ -1,6 +1,7 @@
 #include "layoutxml.h"
 
 #include "codepage.h"
+#include "codetext.h"
 #include "atomicfile.h"
 #include "operationerror.h"
 
@@ -165,4 +166,22 @@ QByteArray LayoutNewFileBytes(KeyTableArray &table)
 void SaveLayoutNew(KeyTableArray &table, const QString &path)
 {
     WriteFileAtomically(path, LayoutNewFileBytes(table), WriteFailure::SystemError);
+}
+
+QStringList LayoutFileLosses(const KeyTableArray &table)
+{
+    QStringList losses;
+    int beyond = 0;
+    for (int number = 1; number <= KeyCount; ++number) {
+        const s_key &key = KeyByNumber(table, number);
+        for (const QString *character : {&key.norm_char, &key.shift_char})
+            beyond += !character->isEmpty() && FirstCodePoint(*character) > 0xFFFF ? 1 : 0;
+    }
+    if (beyond > 0) {
+        losses << (beyond == 1 ? QStringLiteral("1 character beyond U+FFFF is written as \"?\"")
+                               : QStringLiteral("%1 characters beyond U+FFFF are written as \"?\"").arg(beyond));
+    }
+    if (IsoKeyUsed(table))
+        losses << QStringLiteral("the ISO key is not written: the format has no place for it");
+    return losses;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -45,5 +46,10 @@ QByteArray LayoutNewFileBytes(KeyTableArray &table);
 
 // Writes the file atomically; a failure throws OperationError with the system error's text.
 void SaveLayoutClassic(const KeyTableArray &table, const QString &path);
+// What both dialects cannot hold of the layout, one line each: characters beyond U+FFFF
+// (written as "?", as any character the code page lacks) and the ISO key. Empty for a
+// layout that uses neither.
+QStringList LayoutFileLosses(const KeyTableArray &table);
+
 // Writes LayoutNewFileBytes; the types stay in the table even when the write fails.
 void SaveLayoutNew(KeyTableArray &table, const QString &path);

@@ -133,6 +133,16 @@ class TestLayoutXml : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void lossesOfTheDialects()
+    {
+        QCOMPARE(LayoutFileLosses(EdgeLayout()), QStringList());  // its U+1F600 is on AltGr
+        KeyTableArray table = DefaultTable();
+        SetChars(table, 2, QStringLiteral("\U00010450"), QStringLiteral("\U00010451"));
+        KeyByNumber(table, IsoKey).norm_char = QStringLiteral("<");
+        QCOMPARE(LayoutFileLosses(table), QStringList({"2 characters beyond U+FFFF are written as \"?\"",
+                                                       "the ISO key is not written: the format has no place for it"}));
+    }
+
     void defaultLayoutFile_data()
     {
         QTest::addColumn<LayoutDialect>("dialect");
