@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds a Release build in build/ and starts the editor.
 set -euo pipefail
 cd "$(dirname "$0")"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bare window that bench_editorwindow compares the editor's start-up with: a plain Qt
 // window with the editor's caption and size that shows the same texts in the same fonts and
 // places, each a QLabel, and nothing else. It reports and ends once exposed.

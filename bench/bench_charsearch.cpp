@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The character search: opening the character table (which must not read the names),
 // giving its search field the focus (which reads ICU's names, once the focus is drawn), the
 // first keystroke and later ones, and the search alone over all 65,504 codes with a fresh

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Switching the character table to " UCS-2 " (fill and first paint) and scrolling to the
 // last row, next to the same work done by a QTableWidget that holds one item per cell.
 #include "chartablemodel.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One whole `tavo-convert --to klc` run, next to `cat` of the same input in the same run:
 // process start, Qt start-up, reading the layout and writing the file.
 #include "keytable.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's start-up against a bare Qt window with the same captions, as a user sees it:
 // each is a process of its own that starts, shows its window and is measured until the
 // window is exposed and painted. The bare window shows the editor's texts in its fonts and

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Import of a system XKB layout (compile with libxkbcommon, read 49 keys at four levels,
 // the Caps Lock check, the dead keys' pairs from the system's compose table, which is read
 // once per process) and of a KLC file (read, decode, parse), each with its apply to the

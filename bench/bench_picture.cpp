@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time of one picture export of a full layout, in memory: drawing and encoding, no disk.
 #include "keyboardpicture.h"
 #include "keytable.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The try window: the time from a key press event to its character in the field, and the
 // time to rebuild the keymap after an edit, without and with a dead key. Targets: under 1 ms
 // and under 20 ms.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and loading a full layout: the file's bytes and atomic write, then the read,
 // parse and apply of the same file.
 #include "keytable.h"

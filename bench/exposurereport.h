@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // For the start-up benchmark's child processes: once the window has been exposed and

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in a Release build makes tavo_VERSION-1_ARCH.deb.
 
 set(TAVO_DEB_RELEASE 1)

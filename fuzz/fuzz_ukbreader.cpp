@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target for the .ukb reader and every writer. Any bytes must read the same
 // however they arrive (in one piece, in the pieces the input chooses, from a file), apply
 // and save without a fault; a layout that was read must save and read back to itself;

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the seeds of fuzz/corpus/ukb/ that are larger than the reader's 8 KiB chunk.
 
 Each holds a whole layout with key texts that the writers must handle (characters that

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building, running and testing Tavo need, and only
 # those that are missing. Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Kills tavo-convert --install and --uninstall at random moments, then checks that the
 # next install, uninstall and list succeed and leave a consistent folder. Prints the result.
 # Usage: scripts/install-kills.sh build-dev/tavo-convert LAYOUT.ukb [KILLS]

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Imports every .klc file of a folder with tavo-convert, exports it as KLC, imports that
 # again and compares the two .ukb files byte for byte. Prints, per file, what the first
 # import could not carry (its summary) and whether the round trip is exact, then totals.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Small helpers that the core, widget and converter tests share: whole files in and out,

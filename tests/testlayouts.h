@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Key tables that the tests start from, and the sample layouts of the golden files

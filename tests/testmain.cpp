@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main function of every test program: the application object its folder needs, then
 // the registered test classes, one named by the first argument or all in turn. Further
 // arguments go to Qt Test (-o, test function names).

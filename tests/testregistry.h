@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The test classes of one test program. Each folder of tests is one program; a source file

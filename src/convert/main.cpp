@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tavo-convert --to FORMAT [KLC options] INPUT OUTPUT
 // tavo-convert --install NAME [--description TEXT] [--short-description TEXT] [--languages CODES]
 //              [--load-at-x11-login] INPUT | --uninstall NAME | --list-installed

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting the editor from the command line: `tavo FILE` loads FILE as the menu's load does.
 #include "chartablewindow.h"
 #include "editorwindow.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Runs the built tavo-convert (TAVO_CONVERT) as a child process.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built tavo-convert and compares its output with the golden files and the core
 // writers' bytes.
 #include "convertrun.h"

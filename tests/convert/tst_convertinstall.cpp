@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built tavo-convert's --install, --uninstall and --list-installed.
 #include "convertrun.h"
 #include "goldenfile.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built tavo-convert for pictures and compares its output with the core's bytes,
 // drawn in this process, and the SVG with its golden file: the converter draws what the
 // editor draws.

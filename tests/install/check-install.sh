@@ -1,4 +1,6 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: the Tavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary DESTDIR under the prefix /usr and checks the
 # installed tree the way a desktop and a packager see it.
 # Usage: check-install.sh CMAKE BUILD_DIR APPLICATION_ID MIME_TEST SAMPLE_UKB

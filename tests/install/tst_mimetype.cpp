@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed MIME package, as a desktop sees it: check-install.sh runs this with
 // XDG_DATA_DIRS naming the installed share folder first.
 #include "keytable.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "charnames.h"
 #include "charsearch.h"
 #include "testregistry.h"

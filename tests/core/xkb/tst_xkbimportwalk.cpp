@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: the Tavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "operationerror.h"
 #include "testhelpers.h"
 #include "testregistry.h"
