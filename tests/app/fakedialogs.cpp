@@ -52,10 +52,11 @@ SaveChangesAnswer FakeDialogs::askSaveChanges(QWidget *, const QString &text)
     return answer;
 }
 
-std::optional<QString> FakeDialogs::askText(QWidget *, const QString &label, const QString &)
+std::optional<QString> FakeDialogs::askText(QWidget *, const QString &label, const QString &initial)
 {
     titles.append(DialogTitle::current());
     textQuestions.append(label);
+    textInitials.append(initial);
     if (textAnswers.empty()) {
         qWarning("FakeDialogs: unexpected text question \"%s\"", qPrintable(label));
         return std::nullopt;

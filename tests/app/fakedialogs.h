@@ -36,6 +36,7 @@ public:
     QStringList errors;
     QStringList saveChangesQuestions;
     QStringList textQuestions;  // the labels
+    QStringList textInitials;   // the text each question offered
     QStringList yesNoQuestions;
     QList<QStringList> itemChoices;  // the items offered
     QList<QList<XkbLayoutInfo>> xkbLayoutLists;  // the layouts each layout dialog offered

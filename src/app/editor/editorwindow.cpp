@@ -528,6 +528,7 @@ void TForm1::LoadUkbFile(const QString &path)
     RefreshKeys();
     m_layoutName = OD1.fileName;
     m_importedKlcProperties.reset();
+    m_importedLanguages.clear();
     recordLayoutChange(QStringLiteral("Open"), before);
     setLayoutModified(false);
     m_ukbPath = path;
@@ -607,6 +608,7 @@ LayoutSnapshot TForm1::snapshot() const
     layout.isoKeyShown = m_isoKeyShown;
     layout.layoutName = m_layoutName;
     layout.importedKlcProperties = m_importedKlcProperties;
+    layout.importedLanguages = m_importedLanguages;
     return layout;
 }
 
@@ -618,6 +620,7 @@ void TForm1::restore(const LayoutSnapshot &layout)
     setIsoKeyCellShown(layout.isoKeyShown || IsoKeyUsed(KeyTable));
     m_layoutName = layout.layoutName;
     m_importedKlcProperties = layout.importedKlcProperties;
+    m_importedLanguages = layout.importedLanguages;
     RefreshKeys();
     Q_EMIT keyTableChanged();
 }
@@ -745,7 +748,7 @@ void TForm1::highlightKey(int number)
 
 void TForm1::InstallForUser()
 {
-    ::InstallForThisUser(this, KeyTable);
+    ::InstallForThisUser(this, KeyTable, m_importedLanguages);
 }
 
 void TForm1::UninstallForUser()
@@ -800,6 +803,7 @@ void TForm1::applyImport(const LayoutImport &imported, const QString &source, co
     setIsoKeyCellShown(IsoKeyUsed(KeyTable));
     RefreshKeys();
     // Nothing on disk holds the imported layout yet, so "Save" asks where.
+    m_importedLanguages = imported.languages;
     recordLayoutChange(QStringLiteral("Import"), before);
     m_ukbPath.clear();
     Q_EMIT keyTableChanged();

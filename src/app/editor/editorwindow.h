@@ -211,4 +211,6 @@ private:
     FileDialogSettings m_klcExportDialog;
     // The header texts of the last imported KLC file: the KLC dialog starts from them.
     std::optional<KlcProperties> m_importedKlcProperties;
+    // The languages the last import named (ISO 639): the install offers them.
+    QStringList m_importedLanguages;
 };

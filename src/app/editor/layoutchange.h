@@ -21,6 +21,7 @@ struct LayoutSnapshot {
     // The picture's title and the header texts the KLC export starts from.
     QString layoutName;
     std::optional<KlcProperties> importedKlcProperties;
+    QStringList importedLanguages;
 };
 
 // One change of the layout on the editor's undo stack: the layout before and after it.

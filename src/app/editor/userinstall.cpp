@@ -19,7 +19,7 @@ QString ItemOf(const XkbInstalledLayout &layout)
 
 } // namespace
 
-void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
+void InstallForThisUser(QWidget *parent, const KeyTableArray &table, const QStringList &languages)
 {
     const DialogTitle title(QStringLiteral("Install for This User"));
     const QString nameLabel = QStringLiteral(
@@ -36,10 +36,10 @@ void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
         Dialogs().showMessage(parent, problem + u'.');
     }
     // A layout installed before keeps its texts unless the user changes them; a new one
-    // is offered the language of this system.
-    XkbInstalledLayout earlier{name, name, {}, {}};
+    // is offered the languages it was imported with, else the language of this system.
+    XkbInstalledLayout earlier{name, name, {}, languages};
     const QString systemLanguage = QLocale::languageToCode(QLocale::system().language(), QLocale::ISO639Part3);
-    if (IsIso639Code(systemLanguage))
+    if (earlier.languages.isEmpty() && IsIso639Code(systemLanguage))
         earlier.languages = QStringList{systemLanguage};
     for (const XkbInstalledLayout &layout : InstalledXkbLayouts()) {
         if (layout.name == name)
@@ -51,12 +51,12 @@ void InstallForThisUser(QWidget *parent, const KeyTableArray &table)
     if (!answer)
         return;
     options.description = *answer;
-    const std::optional<QString> languages = Dialogs().askText(
+    const std::optional<QString> languageCodes = Dialogs().askText(
         parent, QStringLiteral("Languages of the layout (ISO 639 codes such as \"rus\", separated by commas):"),
         earlier.languages.join(QStringLiteral(",")));
-    if (!languages)
+    if (!languageCodes)
         return;
-    options.languages = languages->split(u',', Qt::SkipEmptyParts);
+    options.languages = languageCodes->split(u',', Qt::SkipEmptyParts);
     const std::optional<QString> shortDescription = Dialogs().askText(
         parent, QStringLiteral("Short name on the layout indicator (up to %1 characters; empty for one from the "
                                "first language):").arg(MaxXkbShortDescriptionLength),

@@ -4,6 +4,8 @@
 
 #include "keytable.h"
 
+#include <QStringList>
+
 class QWidget;
 
 // The editor's "install for this user" and "uninstall": they ask through the dialog seam
@@ -11,8 +13,9 @@ class QWidget;
 
 // Asks for the layout's name (again, with the reason, until it can be installed or the
 // question is cancelled) and a description, installs the table under them and says how
-// to switch to it; on GNOME it offers to add it to the input sources.
-void InstallForThisUser(QWidget *parent, const KeyTableArray &table);
+// to switch to it; on GNOME it offers to add it to the input sources. A new layout is
+// offered the languages the layout was imported with (ISO 639), else the system's.
+void InstallForThisUser(QWidget *parent, const KeyTableArray &table, const QStringList &languages);
 
 // Offers the layouts Tavo installed for this user and removes the one chosen once the user
 // confirmed it.

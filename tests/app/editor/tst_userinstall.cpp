@@ -113,6 +113,15 @@ private Q_SLOTS:
         QVERIFY(dialogs->messages.isEmpty());
     }
 
+    void installOffersTheImportedLanguages()
+    {
+        dialogs->xkbLayoutChoices = {XkbLayoutInfo{QStringLiteral("ua"), QString(), QString(), {}}};
+        TriggerMenuItem(editor.get(), "importsystemlayout1");
+        dialogs->textAnswers = {QStringLiteral("tavotry"), QStringLiteral("Try it"), std::nullopt};
+        TriggerMenuItem(editor.get(), "installforuser1");
+        QCOMPARE(dialogs->textInitials.value(2), u"ukr");
+    }
+
     void uninstallOffersTavosLayouts()
     {
         InstallXkbLayout(KeyTable, QStringLiteral("first"), QStringLiteral("First"));
