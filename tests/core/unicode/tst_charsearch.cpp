@@ -105,6 +105,9 @@ private Q_SLOTS:
         QTest::newRow("pasted character outside 16 bits") << "\U0001F600" << 0x1F600 << 1 << "";
         QTest::newRow("code outside 16 bits") << "U+1F600" << 0x1F600 << 1 << "";
         QTest::newRow("name outside 16 bits") << "shavian letter peep" << 0x10450 << -1 << "";
+        // Ideographs beyond U+FFFF are named by their code; they are found by it.
+        QTest::newRow("ideograph outside 16 bits by code") << "U+20000" << 0x20000 << 1 << "";
+        QTest::newRow("no name index of coded ideographs") << "ideograph 20000" << -1 << 0 << "nothing found";
         QTest::newRow("noncharacter outside 16 bits") << "U+1FFFF" << -1 << 0 << "U+1FFFF is not assigned";
         QTest::newRow("unassigned code") << "U+0378" << -1 << 0 << "U+0378 is not assigned";
         QTest::newRow("noncharacter") << "0xFFFF" << -1 << 0 << "U+FFFF is not assigned";
