@@ -86,7 +86,7 @@ KeyDeadLines DeadCaptionLines(const KeyTableArray &table, const ShiftStateSelect
     KeyDeadLines lines{};
     const auto dead = [&](int i, int state) { return DeadOf(table[i], ShiftState(state)).has_value(); };
     if (selection.capsLockView) {
-        for (int i = 0; i < KeyCount; ++i) {
+        for (int i = 0; i < TableKeyCount; ++i) {
             if (CapsSet(table[i]))
                 lines[i].upper = dead(i, int(ShiftState::Shift));
             else
@@ -105,7 +105,7 @@ KeyDeadLines DeadCaptionLines(const KeyTableArray &table, const ShiftStateSelect
     const bool upperOnly = !selection.doubleView && shown % 2 == 0;
     const bool lowerOnly = !selection.doubleView && shown % 2 == 1;
     const int lower = shown % 2 == 1 ? shown : shown - 1;
-    for (int i = 0; i < KeyCount; ++i) {
+    for (int i = 0; i < TableKeyCount; ++i) {
         lines[i].upper = !lowerOnly && dead(i, upperOnly ? shown : lower + 1);
         lines[i].lower = !upperOnly && dead(i, lower);
     }

@@ -34,7 +34,7 @@ struct CaptionDeadLines {
     bool lower = false;
     bool operator==(const CaptionDeadLines &) const = default;
 };
-using KeyDeadLines = std::array<CaptionDeadLines, KeyCount>;
+using KeyDeadLines = std::array<CaptionDeadLines, TableKeyCount>;
 // The lines that RefreshCaptions fills with a dead state, for the same selection.
 KeyDeadLines DeadCaptionLines(const KeyTableArray &table, const ShiftStateSelection &selection);
 
