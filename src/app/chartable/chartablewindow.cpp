@@ -14,11 +14,13 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +47,10 @@ QFont BoldPixelFont(int pixelSize)
     return font;
 }
 
+// The window's width without the dead-key box, and what the box adds.
+constexpr int WidthWithoutDeadKeyBox = 857;
+constexpr int DeadKeyBoxWidth = 238;
+
 } // namespace
 
 TForm2::TForm2(QWidget *parent)
@@ -55,8 +61,7 @@ TForm2::TForm2(QWidget *parent)
     setWindowTitle(QStringLiteral("CharTable"));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
-    // The dead-key box stands right of the controls that were there before it.
-    setFixedSize(1095, 419);
+    setFixedSize(WidthWithoutDeadKeyBox, 419);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -140,9 +145,20 @@ void TForm2::buildControls()
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
 
+    // The dead-key box stands right of the other controls, shown only while the key has a
+    // dead state or the popup's "dead key" asked for it.
     m_deadBox = new DeadKeyBox(this);
-    m_deadBox->setGeometry(857, 4, 230, 389);
+    m_deadBox->setGeometry(WidthWithoutDeadKeyBox, 4, 230, 389);
+    m_deadBox->hide();
     connect(m_deadBox, &DeadKeyBox::fillRequested, this, &TForm2::fillDeadKeyFromUnicode);
+    m_popup = new QMenu(this);
+    m_deadKeyItem = m_popup->addAction(QStringLiteral("dead key"));
+    m_deadKeyItem->setObjectName(QStringLiteral("deadkey1"));
+    m_deadKeyItem->setCheckable(true);
+    connect(m_deadKeyItem, &QAction::triggered, this, [this](bool checked) {
+        showDeadKeyBox(true);
+        m_deadBox->setDead(checked);
+    });
 
     Label8 = new QLabel(ApplicationTitleAndVersion + QStringLiteral("  \u00A9  the Tavo developers"), this);
     Label8->setObjectName(QStringLiteral("Label8"));
@@ -212,6 +228,27 @@ void TForm2::setKeyEdit(const KeyEdit &edit)
     }
     CB1->setChecked(edit.caps);
     m_deadBox->setDeadKeys(edit.dead);
+    showDeadKeyBox(std::any_of(edit.dead.begin(), edit.dead.end(), [](const auto &dead) { return dead.has_value(); }));
+}
+
+bool TForm2::isDeadKeyBoxShown() const
+{
+    return !m_deadBox->isHidden();
+}
+
+void TForm2::showDeadKeyBox(bool shown)
+{
+    m_deadBox->setVisible(shown);
+    setFixedSize(shown ? WidthWithoutDeadKeyBox + DeadKeyBoxWidth : WidthWithoutDeadKeyBox, height());
+}
+
+void TForm2::contextMenuEvent(QContextMenuEvent *event)
+{
+    // A right click on a state's character field empties the field; it opens no menu.
+    if (qobject_cast<CharacterField *>(childAt(event->pos())))
+        return;
+    m_deadKeyItem->setChecked(m_deadBox->isDead());
+    m_popup->popup(event->globalPos());
 }
 
 KeyEdit TForm2::keyEdit() const

@@ -15,7 +15,9 @@ class CharSearchField;
 class CharTableModel;
 class CharacterField;
 class DeadKeyBox;
+class QAction;
 class QCheckBox;
+class QMenu;
 class QGroupBox;
 class QLabel;
 class QMouseEvent;
@@ -62,11 +64,18 @@ public Q_SLOTS:
     // beyond U+FFFF, where the grid has no cell.
     void SearchEditPick(char32_t code);
 
+    // Whether the dead-key box is shown, right of the other controls: while it is hidden
+    // the window has its usual size.
+    bool isDeadKeyBoxShown() const;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // The popup menu: "dead key" marks the selected state as one, and shows the box.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    void showDeadKeyBox(bool shown);
     void FormCreate();
     void buildControls();
     void buildStates(QWidget *box);
@@ -92,6 +101,8 @@ private:
     QPushButton *Button1 = nullptr;
     QLabel *Label8 = nullptr;
     DeadKeyBox *m_deadBox = nullptr;
+    QMenu *m_popup = nullptr;
+    QAction *m_deadKeyItem = nullptr;
     QStringList m_typedCharacters;
     // The font dialog's font: "MS Sans Serif" 8 pt at first, then the last one chosen.
     QFont FD1;

@@ -185,3 +185,13 @@ void DeadKeyBox::fillFromUnicode(const QString &accent, const QStringList &bases
     else
         m_status->setText(QStringLiteral("No pairs to add"));
 }
+
+bool DeadKeyBox::isDead() const
+{
+    return m_check->isChecked();
+}
+
+void DeadKeyBox::setDead(bool dead)
+{
+    m_check->setChecked(dead);
+}

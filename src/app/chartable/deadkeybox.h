@@ -29,6 +29,9 @@ public:
     std::array<std::optional<DeadKey>, 6> deadKeys() const;
     // Shows the dead key of a state, 1 to 6, with no pair cell selected.
     void showState(int state);
+    // Whether the state shown is a dead key; setDead marks it or not, as its check box does.
+    bool isDead() const;
+    void setDead(bool dead);
     // Puts a pick (one character, "&&" for the ampersand, or nothing) into the selected pair
     // cell; false when none is selected.
     bool pick(const QString &character);

@@ -60,7 +60,7 @@ private Q_SLOTS:
         CharSearchField *edit = searchEdit();
         QVERIFY(!edit->placeholderText().isEmpty());
         QVERIFY(edit->isVisible());
-        QCOMPARE(form->size(), QSize(1095, 419));
+        QCOMPARE(form->size(), QSize(857, 419));
         // Right of the name line, above the grid, inside the window.
         const QRect field(edit->mapTo(form.get(), QPoint()), edit->size());
         const QLabel *name = child<QLabel>(QStringLiteral("Label7"));

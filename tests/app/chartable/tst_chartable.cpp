@@ -91,7 +91,7 @@ private Q_SLOTS:
     {
         QCOMPARE(form->objectName(), u"Form2");
         QCOMPARE(form->windowTitle(), u"CharTable");
-        QCOMPARE(form->size(), QSize(1095, 419));  // the dead-key box on the right
+        QCOMPARE(form->size(), QSize(857, 419));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(form->windowType(), Qt::Tool);
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -463,6 +463,9 @@ private Q_SLOTS:
         KeyEdit edit = form->keyEdit();
         edit.dead[1] = DeadKey{QStringLiteral("dead_acute"), {{QStringLiteral("a"), QStringLiteral("\u00E1")}}};
         form->setKeyEdit(edit);
+        // A key with a dead state shows the box right of the other controls.
+        QVERIFY(form->isDeadKeyBoxShown());
+        QCOMPARE(form->size(), QSize(1095, 419));
         auto *dead = child<QCheckBox>(QStringLiteral("DeadCheck"));
         auto *pairs = child<QTableWidget>(QStringLiteral("DeadPairs"));
         QVERIFY(!dead->isChecked() && !pairs->isEnabled());
