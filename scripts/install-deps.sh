@@ -10,6 +10,9 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-svg-dev
   libxkbcommon-dev libxkbregistry-dev libxkbcommon-tools xkb-data libx11-data
   fonts-liberation fonts-dejavu-core fontconfig
+  # Glyphs of the scripts beyond U+FFFF that layouts use (Shavian, Adlam, ...), for the
+  # key cells and the pictures.
+  fonts-noto-core
   librsvg2-bin libxml2-utils libicu-dev
   reuse
   "$@"
