@@ -40,11 +40,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TAVO_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries come from dpkg-shlibdeps; Qt only recommends its platform plugins, without
-# which no window opens; libxkbcommon and libxkbregistry read the layout data of xkb-data;
-# the picture of a layout is drawn in DejaVu Sans.
+# which no window opens; libxkbcommon and libxkbregistry read the layout data of xkb-data,
+# and dead keys the compose tables of libx11-data; the picture of a layout is drawn in
+# DejaVu Sans.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, xkb-data, libx11-data, fonts-dejavu-core")
-# Courier New's metric twin for the key cells, and the native Wayland platform plugin.
+# Courier New's metric twin for the key cells, glyphs of the scripts beyond U+FFFF, and the
+# native Wayland platform plugin.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-noto-core, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[editor of keyboard layouts
 Tavo edits a keyboard layout on a picture of the typing block of a PC
