@@ -345,6 +345,10 @@ int main(int argc, char *argv[])
         return 0;
     }
     const int userCommands = int(parser.isSet(install)) + int(parser.isSet(uninstall)) + int(parser.isSet(listInstalled));
+    for (const QCommandLineOption *installOnly : {&shortDescription, &languages, &loadAtX11Login}) {
+        if (parser.isSet(*installOnly) && !parser.isSet(install))
+            return UsageError(QStringLiteral("--%1 goes with --install only").arg(installOnly->names().constFirst()));
+    }
     if (userCommands > 0) {
         if (userCommands > 1 || parser.isSet(to))
             return UsageError(QStringLiteral("--to, --install, --uninstall and --list-installed exclude each other"));

@@ -229,6 +229,8 @@ private Q_SLOTS:
             << QStringList{"--to", "klc", "--description", "a\r\nKEYNAME", in, out} << "--description";
         QTest::newRow("copyright with a tab") << QStringList{"--to", "klc", "--copyright", "a\tb", in, out}
                                               << "--copyright";
+        QTest::newRow("install option without --install") << QStringList{"--to", "ukb", "--languages", "rus", in, out}
+                                                          << "--languages goes with --install only";
     }
 
     void usageErrors()

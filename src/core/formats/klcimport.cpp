@@ -19,7 +19,7 @@
 
 namespace {
 
-enum class Section { None, Header, ShiftState, Layout, DeadKey, Ligature, Skipped, End };
+enum class Section { None, Header, Attributes, ShiftState, Layout, DeadKey, Ligature, Skipped, End };
 
 struct Keyword {
     QStringView name;
@@ -31,7 +31,7 @@ constexpr Keyword Keywords[] = {
     {u"KBD", Section::Header},          {u"COPYRIGHT", Section::Header},
     {u"COMPANY", Section::Header},      {u"LOCALENAME", Section::Header},
     {u"LOCALEID", Section::Header},     {u"VERSION", Section::Header},
-    {u"ATTRIBUTES", Section::Skipped},  {u"SHIFTSTATE", Section::ShiftState},
+    {u"ATTRIBUTES", Section::Attributes},  {u"SHIFTSTATE", Section::ShiftState},
     {u"LAYOUT", Section::Layout},       {u"DEADKEY", Section::DeadKey},
     {u"KEYNAME", Section::Skipped},     {u"KEYNAME_EXT", Section::Skipped},
     {u"KEYNAME_DEAD", Section::Skipped}, {u"LIGATURE", Section::Ligature},
@@ -260,6 +260,13 @@ private:
         case Section::DeadKey:
             if (m_deadCode && tokens.size() >= 2)
                 m_deadLines[*m_deadCode].append({tokens.at(0), tokens.at(1), lineNumber});
+            break;
+        case Section::Attributes:
+            // ALTGR (the right Alt key gives Ctrl+Alt) is what the AltGr states are made of.
+            if (tokens.first().compare(u"ALTGR", Qt::CaseInsensitive) != 0) {
+                report(lineNumber, QStringLiteral("attribute"), QStringLiteral("attributes"),
+                       QStringLiteral("the attribute %1 is not carried").arg(tokens.first()));
+            }
             break;
         case Section::Ligature:
             if (tokens.size() >= 3)

@@ -96,6 +96,15 @@ private Q_SLOTS:
         QCOMPARE(imported.languages, QStringList{QStringLiteral("rus")});
     }
 
+    void attributesOtherThanAltGrAreReported()
+    {
+        const KlcImport imported = ImportKlc(KlcText(CyrillicRows, QStringLiteral("0\n1\n2\n6\n7\n"),
+                                                     QStringLiteral("ATTRIBUTES\r\nALTGR\r\nSHIFTLOCK\r\n")),
+                                             QStringLiteral("t.klc"));
+        QCOMPARE(imported.report.summary(), QStringList{QStringLiteral("1 attribute")});
+        QVERIFY(imported.report.details().value(0).endsWith(u": the attribute SHIFTLOCK is not carried"));
+    }
+
     void reportIsBoundedPerKind()
     {
         QString states;
