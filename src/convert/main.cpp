@@ -238,10 +238,16 @@ int RunUserLayoutCommand(const UserLayoutCommand &command, const ClosedStreams &
     try {
         switch (command.kind) {
         case UserLayoutCommand::Install: {
-            const LayoutImport imported = ImportInput(command.inputs.at(0), closed).imported;
+            const QString &input = command.inputs.at(0);
+            const LayoutImport imported = ImportInput(input, closed).imported;
             XkbInstallOptions options = command.options;
-            if (options.languages.isEmpty())
+            if (options.languages.isEmpty() && input.startsWith(XkbInputPrefix)) {
+                const XkbLayoutInfo info = *ParseXkbLayoutName(input.mid(XkbInputPrefix.size()));
+                options.languages = XkbLayoutLanguages(XkbRegistryLayouts(XkbLayoutSource::SystemAndUser),
+                                                       info.layout, info.variant);
+            } else if (options.languages.isEmpty()) {
                 options.languages = imported.languages;
+            }
             InstallXkbLayout(TableOf(imported), command.name, options);
             break;
         }

@@ -769,7 +769,8 @@ void TForm1::ImportSystemLayout()
     if (!chosen)
         return;
     // Compile and read in full first: a layout that fails changes nothing.
-    const LayoutImport imported = ImportXkbLayout(chosen->layout, chosen->variant);
+    LayoutImport imported = ImportXkbLayout(chosen->layout, chosen->variant);
+    imported.languages = XkbLayoutLanguages(layouts, chosen->layout, chosen->variant);
     const LayoutSnapshot before = snapshot();
     m_importedKlcProperties.reset();
     m_layoutName = chosen->fullName();

@@ -28,7 +28,7 @@ QString XkbUsage(const QString &path, const KeyTableArray &table)
     QString usage = QStringLiteral("To type with it, copy it to ") + XkbUserSymbolsFolderForMessages() + name
                     + QStringLiteral(" and choose the layout ") + name + u'.';
     // The export writes the compose text beside the file for a layout with dead keys.
-    if (std::any_of(table.begin(), table.end(), HasDeadKeys)) {
+    if (HasDeadKeys(table)) {
         usage += QStringLiteral("\nIts dead keys need the compose sequences in ")
                  + QFileInfo(XkbComposePathOf(path)).fileName() + QStringLiteral(": add them to ~/.XCompose.");
     }

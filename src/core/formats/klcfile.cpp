@@ -124,10 +124,8 @@ namespace {
 // The text of one code point, or nothing for a text that is not exactly one character.
 std::optional<char32_t> SingleCharacter(const QString &text)
 {
-    const QList<uint> codes = text.toUcs4();
-    if (codes.size() != 1 || QChar::isSurrogate(codes.front()))
-        return std::nullopt;
-    return codes.front();
+    const std::optional<char32_t> code = SingleCodePoint(text);
+    return code && !QChar::isSurrogate(*code) ? code : std::nullopt;
 }
 
 // A character as the comment of a DEADKEY line shows it: itself, or nothing where it would
@@ -247,11 +245,9 @@ QStringList KlcLines(const KeyTableArray &table, const KlcProperties &properties
           << QStringLiteral("//--\t----\t\t\t----\t----\t----\t----\t----\t----\t----")
           << QString();
     QList<const s_key *> keys;
-    for (int number = 1; number <= KeyCount; ++number)
+    for (int number = 1, used = UsedKeyCount(table); number <= used; ++number)
         keys << &KeyByNumber(table, number);
     const bool isoKey = IsoKeyUsed(table);
-    if (isoKey)
-        keys << &KeyByNumber(table, IsoKey);
     for (const s_key *key : std::as_const(keys))
         lines << KlcKeyLine(*key);
     for (QStringView line : KlcExtraKeyLines) {

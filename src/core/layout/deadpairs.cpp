@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "deadpairs.h"
 
+#include "codetext.h"
 #include "composition.h"
 #include "keytexts.h"
 
@@ -14,9 +15,8 @@ QStringList TypedCharacters(const KeyTableArray &table)
     QList<char32_t> codes;
     for (const s_key &key : table) {
         for (ShiftState state : AllShiftStates) {
-            const QList<uint> text = ShownKeyText(CharOf(key, state)).toUcs4();
-            if (text.size() == 1)
-                codes.append(char32_t(text.front()));
+            if (const std::optional<char32_t> code = SingleCodePoint(ShownKeyText(CharOf(key, state))))
+                codes.append(*code);
         }
     }
     std::sort(codes.begin(), codes.end());

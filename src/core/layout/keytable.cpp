@@ -148,6 +148,11 @@ bool HasDeadKeys(const s_key &key)
     return std::any_of(key.dead.begin(), key.dead.end(), [](const auto &dead) { return dead.has_value(); });
 }
 
+bool HasDeadKeys(const KeyTableArray &table)
+{
+    return std::any_of(table.begin(), table.end(), [](const s_key &key) { return HasDeadKeys(key); });
+}
+
 bool IsoKeyUsed(const KeyTableArray &table)
 {
     const s_key &key = KeyByNumber(table, IsoKey);
@@ -156,6 +161,11 @@ bool IsoKeyUsed(const KeyTableArray &table)
     return std::any_of(AllShiftStates.begin(), AllShiftStates.end(), [&key](ShiftState state) {
         return !CodeOf(key, state).isEmpty() || !CharOf(key, state).isEmpty();
     });
+}
+
+int UsedKeyCount(const KeyTableArray &table)
+{
+    return IsoKeyUsed(table) ? IsoKey : KeyCount;
 }
 
 void ClearKeyTexts(s_key &key)

@@ -96,8 +96,13 @@ inline bool CapsSet(const s_key &key) { return key.caps == u"1"; }
 const std::optional<DeadKey> &DeadOf(const s_key &key, ShiftState state);
 std::optional<DeadKey> &DeadOf(s_key &key, ShiftState state);
 bool HasDeadKeys(const s_key &key);
+// Whether any key of the table, the ISO key included, has a dead key.
+bool HasDeadKeys(const KeyTableArray &table);
 // Whether the ISO key holds anything: a text in any slot, or a dead key.
 bool IsoKeyUsed(const KeyTableArray &table);
+// The keys the layout's files and pictures describe, numbered 1 to this: the 48, and the
+// ISO key when it is used.
+int UsedKeyCount(const KeyTableArray &table);
 // Empties every slot of the key that a layout sets (caps, codes, characters, dead keys);
 // its identity and spare slots stay.
 void ClearKeyTexts(s_key &key);

@@ -437,7 +437,7 @@ void PaintKeyboardPicture(QPainter &painter, const KeyTableArray &table, const Q
     for (const FixedKeyLabel &label : FixedKeyLabelsFor(isoKey))
         DrawFixedKey(painter, label);
     bool deadKeys = false;
-    for (int number = 1; number <= (isoKey ? IsoKey : KeyCount); ++number) {
+    for (int number = 1, keys = UsedKeyCount(table); number <= keys; ++number) {
         const KeyCap cap = KeyCapOf(KeyByNumber(table, number));
         DrawKeyCap(painter, number, cap);
         deadKeys = deadKeys || cap.shift.dead || cap.norm.dead || cap.altgrShift.dead || cap.altgr.dead;

@@ -46,3 +46,13 @@ QString CodePointText(char32_t cp)
         return QString(QChar(char16_t(cp)));
     return QString::fromUcs4(&cp, 1);
 }
+
+std::optional<char32_t> SingleCodePoint(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 2)
+        return std::nullopt;
+    const char32_t first = FirstCodePoint(text);
+    if (text.size() == 2 && first <= 0xFFFF)
+        return std::nullopt;  // two units that are not one surrogate pair
+    return first;
+}

@@ -18,6 +18,9 @@ QString UnicodeLabel(char32_t code);
 std::optional<char32_t> HexValue(QStringView digits, qsizetype maxDigits);
 // The code of the character a non-empty text begins with; a lone surrogate is its own code.
 char32_t FirstCodePoint(QStringView text);
+// The code of a text that is exactly one code point (a lone surrogate counts as one);
+// nothing for an empty or a longer text.
+std::optional<char32_t> SingleCodePoint(QStringView text);
 // The text of one code point: a surrogate pair beyond U+FFFF; a lone surrogate stays the one
 // unit it is.
 QString CodePointText(char32_t cp);

@@ -3,6 +3,7 @@
 #include "composition.h"
 
 #include "charnames.h"
+#include "codetext.h"
 
 #include <QList>
 
@@ -36,15 +37,6 @@ bool AllMarks(const QString &text)
         return false;
     const QList<uint> codes = text.toUcs4();
     return std::all_of(codes.begin(), codes.end(), [](uint code) { return IsMark(UChar32(code)); });
-}
-
-// The text of one code point, or nothing for a longer or empty text.
-std::optional<char32_t> SingleCodePoint(const QString &text)
-{
-    const QList<uint> codes = text.toUcs4();
-    if (codes.size() != 1)
-        return std::nullopt;
-    return char32_t(codes.front());
 }
 
 // Accents without a decomposition (^ ` ~ ˇ) share their name with their combining mark.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "xkbcompose.h"
 
+#include "codetext.h"
 #include "keytexts.h"
 #include "operationerror.h"
 #include "xkbkeymap.h"
@@ -51,15 +52,6 @@ const QList<DeadKeysymInfo> &DeadKeysymInfos()
         return list;
     }();
     return infos;
-}
-
-// The single code point of a text; nothing for any other text.
-std::optional<char32_t> SingleCodePoint(const QString &text)
-{
-    const QList<uint> points = text.toUcs4();
-    if (points.size() != 1)
-        return std::nullopt;
-    return char32_t(points.first());
 }
 
 // The keysym that types the character in the symbols file; NoSymbol for none.
@@ -258,10 +250,7 @@ QByteArray XkbComposeBlock(const KeyTableArray &table, const QString &layoutName
 
 QByteArray XkbComposeText(const KeyTableArray &table, const QString &layoutName)
 {
-    bool anyDead = false;
-    for (const s_key &key : table)
-        anyDead = anyDead || HasDeadKeys(key);
-    if (!anyDead)
+    if (!HasDeadKeys(table))
         return {};
     return IncludeLocaleLine + XkbComposeBlock(table, layoutName);
 }

@@ -45,16 +45,7 @@ LayoutImport ImportXkbLayout(const QString &layout, const QString &variant)
     if (!IsValidXkbNamePart(layout) || (!variant.isEmpty() && !IsValidXkbNamePart(variant)))
         throw NotAnXkbLayoutName(fullName);
     const XkbKeymapPtr keymap = CompileXkbLayout(layout, variant);
-    LayoutImport result = ImportXkbKeymap(keymap.get(), fullName);
-    // The variant's languages, else the layout's.
-    const QList<XkbLayoutInfo> known = XkbRegistryLayouts(XkbLayoutSource::SystemAndUser);
-    for (const QString &wanted : {variant, QString()}) {
-        for (const XkbLayoutInfo &info : known) {
-            if (result.languages.isEmpty() && info.layout == layout && info.variant == wanted)
-                result.languages = info.languages;
-        }
-    }
-    return result;
+    return ImportXkbKeymap(keymap.get(), fullName);
 }
 
 LayoutImport ImportXkbLayoutNamed(const QString &name)
@@ -130,16 +121,14 @@ LayoutImport ImportXkbKeymap(xkb_keymap *keymap, const QString &name)
     xkb_compose_table *compose = SystemComposeTable();
     for (const DeadLevel &level : deadLevels) {
         s_key &key = KeyByNumber(result.table, level.number);
-        const QString own = ComposeResult(compose, {level.sym, XKB_KEY_space});
-        if (own.toUcs4().size() == 1)
-            SetImportedCharacter(key, level.state, own.toUcs4().first());
+        if (const std::optional<char32_t> own = SingleCodePoint(ComposeResult(compose, {level.sym, XKB_KEY_space})))
+            SetImportedCharacter(key, level.state, *own);
         DeadKey dead;
         dead.keysym = XkbKeysymNameOf(level.sym);
         for (const xkb_keysym_t base : std::as_const(typed)) {
             const QString composed = ComposeResult(compose, {level.sym, base});
-            const char32_t baseCp = xkb_keysym_to_utf32(base);
-            if (composed.toUcs4().size() == 1)
-                dead.pairs.append({QString::fromUcs4(&baseCp, 1), composed});
+            if (SingleCodePoint(composed))
+                dead.pairs.append({CodePointText(xkb_keysym_to_utf32(base)), composed});
         }
         DeadOf(key, level.state) = dead;
     }

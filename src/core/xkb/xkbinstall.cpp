@@ -300,10 +300,7 @@ bool IsTavoSymbolsFile(const QString &name)
     } catch (const OperationError &) {
         return false;
     }
-    return text
-        && text->startsWith("default partial alphanumeric_keys\nxkb_symbols \"basic\" {\n    name[Group1] = \""
-                            + name.toUtf8() + "\";\n")
-        && text->endsWith("    include \"level3(ralt_switch)\"\n};\n");
+    return text && IsXkbSymbolsTextOf(*text, name);
 }
 
 bool Exists(const QString &path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); }

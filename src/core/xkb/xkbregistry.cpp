@@ -89,3 +89,14 @@ std::optional<XkbLayoutInfo> ParseXkbLayoutName(const QString &text)
         return std::nullopt;
     return info;
 }
+
+QStringList XkbLayoutLanguages(const QList<XkbLayoutInfo> &layouts, const QString &layout, const QString &variant)
+{
+    for (const QString &wanted : {variant, QString()}) {
+        for (const XkbLayoutInfo &info : layouts) {
+            if (info.layout == layout && info.variant == wanted && !info.languages.isEmpty())
+                return info.languages;
+        }
+    }
+    return {};
+}

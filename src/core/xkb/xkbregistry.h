@@ -30,6 +30,9 @@ enum class XkbLayoutSource {
 // the database cannot be read.
 QList<XkbLayoutInfo> XkbRegistryLayouts(XkbLayoutSource source);
 
+// The languages (ISO 639) the list gives the layout: its variant's, else the layout's own.
+QStringList XkbLayoutLanguages(const QList<XkbLayoutInfo> &layouts, const QString &layout, const QString &variant);
+
 // The longest layout or variant name Tavo accepts; the database's longest is about 25.
 constexpr qsizetype MaxXkbNameLength = 64;
 

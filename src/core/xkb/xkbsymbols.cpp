@@ -83,12 +83,6 @@ std::array<Level, 4> LevelsOf(const s_key &key, const std::array<quint32, 4> &de
     return levels;
 }
 
-// The keys the file holds: the 48, and the ISO key when the layout puts anything on it.
-int WrittenKeyCount(const KeyTableArray &table)
-{
-    return IsoKeyUsed(table) ? IsoKey : KeyCount;
-}
-
 // What a level of the key gives with Caps Lock on, by the key's type (see the header).
 Level WithCapsLock(const s_key &key, const std::array<Level, 4> &levels, int level)
 {
@@ -150,6 +144,14 @@ xkb_keycode_t KeycodeOf(xkb_keymap *keymap, const QString &keyName, const QStrin
     return keycode;
 }
 
+// What every symbols file begins and ends with.
+QByteArray SymbolsHead(const QString &name)
+{
+    return "default partial alphanumeric_keys\nxkb_symbols \"basic\" {\n    name[Group1] = \"" + name.toUtf8() + "\";\n";
+}
+
+const QByteArray SymbolsTail = "    include \"level3(ralt_switch)\"\n};\n";
+
 } // namespace
 
 QString XkbKeysymNameOf(quint32 keysym)
@@ -179,12 +181,9 @@ QString XkbKeysymName(const QString &code)
 QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name)
 {
     RequireValidName(name, QString());
-    QString text;
-    text += QStringLiteral("default partial alphanumeric_keys\n");
-    text += QStringLiteral("xkb_symbols \"basic\" {\n");
-    text += QStringLiteral("    name[Group1] = \"%1\";\n").arg(name);
+    QString text = QString::fromUtf8(SymbolsHead(name));
     const XkbDeadKeysymTable deadSyms = XkbDeadKeysyms(table, name);
-    for (int number = 1; number <= WrittenKeyCount(table); ++number) {
+    for (int number = 1, keys = UsedKeyCount(table); number <= keys; ++number) {
         const s_key &key = KeyByNumber(table, number);
         const std::array<Level, 4> levels = LevelsOf(key, deadSyms[number - 1]);
         QStringList symbols;
@@ -198,9 +197,12 @@ QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name)
                          QLatin1String(caps ? "FOUR_LEVEL_SEMIALPHABETIC" : "FOUR_LEVEL_PLUS_LOCK"),
                          symbols.join(QStringLiteral(", ")), CtrlComment(key));
     }
-    text += QStringLiteral("    include \"level3(ralt_switch)\"\n");
-    text += QStringLiteral("};\n");
-    return text.toUtf8();
+    return text.toUtf8() + SymbolsTail;
+}
+
+bool IsXkbSymbolsTextOf(QByteArrayView text, const QString &name)
+{
+    return text.startsWith(SymbolsHead(name)) && text.endsWith(SymbolsTail);
 }
 
 void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QByteArray &text)
@@ -242,7 +244,7 @@ void VerifyXkbSymbols(const KeyTableArray &table, const QString &name, const QBy
     }
 
     const XkbDeadKeysymTable deadSyms = XkbDeadKeysyms(table, name);
-    for (int number = 1; number <= WrittenKeyCount(table); ++number) {
+    for (int number = 1, keys = UsedKeyCount(table); number <= keys; ++number) {
         const s_key &key = KeyByNumber(table, number);
         const QString keyName = XkbKeyName(number);
         const xkb_keycode_t keycode = KeycodeOf(keymap.get(), keyName, name);

@@ -48,6 +48,8 @@ QString XkbKeysymNameOf(quint32 keysym);
 // The symbols file for the table as UTF-8 with LF line ends. Throws OperationError for an
 // invalid layout name.
 QByteArray XkbSymbolsText(const KeyTableArray &table, const QString &name);
+// Whether the text begins and ends as XkbSymbolsText writes it for the name.
+bool IsXkbSymbolsTextOf(QByteArrayView text, const QString &name);
 
 // Compiles the text in memory as the layout NAME with libxkbcommon, as rules evdev and
 // model pc105 would with the system's xkb data (XkbKeymapTextOfSymbols), and reads every key back, at every level, with and without Caps
